@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+// The file system on POSIX systems: positional reads and writes, copy_file_range where the
+// kernel has it, and the output composed in a temporary file that is renamed into place.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "Errores.h"
+#include "SistemaArchivos.h"
+
+namespace {
+
+[[noreturn]] void Fallar(const std::string& ruta) {
+  throw ErrorArchivo(ruta, Texto_Del_Sistema(errno));
+}
+
+std::string Carpeta_Para_Sincronizar(const std::string& ruta) {
+  const auto barra = ruta.find_last_of('/');
+  if (barra == std::string::npos) return ".";
+  if (barra == 0) return "/";
+  return ruta.substr(0, barra);
+}
+
+class FuentePosix : public Fuente {
+ public:
+  explicit FuentePosix(std::string ruta) : ruta_(std::move(ruta)) {
+    fd_ = ::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) Fallar(ruta_);
+  }
+  ~FuentePosix() override { ::close(fd_); }
+  const std::string& ruta() const override { return ruta_; }
+  int fd() const { return fd_; }
+
+  size_t Leer(int64_t offset, void* datos, size_t n) override {
+    for (;;) {
+      const ssize_t leidos = ::pread(fd_, datos, n, offset);
+      if (leidos >= 0) return static_cast<size_t>(leidos);
+      if (errno != EINTR) Fallar(ruta_);
+    }
+  }
+
+ private:
+  std::string ruta_;
+  int fd_ = -1;
+};
+
+// New files get the usual mode (0666 less the umask); a replaced file keeps its own.
+mode_t Modo_Para(const std::string& ruta) {
+  struct stat datos;
+  if (::stat(ruta.c_str(), &datos) == 0) return datos.st_mode & 07777;
+  const mode_t mascara = ::umask(0);
+  ::umask(mascara);
+  return 0666 & ~mascara;
+}
+
+class DestinoPosix : public Destino {
+ public:
+  explicit DestinoPosix(std::string ruta) : ruta_(std::move(ruta)) {
+    struct stat datos;
+    if (::stat(ruta_.c_str(), &datos) == 0 && !S_ISREG(datos.st_mode)) {
+      throw ErrorArchivo(ruta_, Texto_Del_Sistema(S_ISDIR(datos.st_mode) ? EISDIR : EINVAL));
+    }
+    std::string plantilla = ruta_ + ".XXXXXX" + kSufijoTemporal;
+    std::vector<char> nombre(plantilla.begin(), plantilla.end());
+    nombre.push_back('\0');
+    fd_ = ::mkstemps(nombre.data(),
+                     static_cast<int>(std::char_traits<char>::length(kSufijoTemporal)));
+    if (fd_ < 0) Fallar(ruta_);
+    temporal_ = nombre.data();
+    ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
+    if (::fchmod(fd_, Modo_Para(ruta_)) != 0) Fallar(ruta_);
+  }
+
+  ~DestinoPosix() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!confirmado_) ::unlink(temporal_.c_str());
+  }
+
+  const std::string& ruta() const override { return ruta_; }
+
+  void Escribir(int64_t offset, const void* datos, size_t n) override {
+    const char* p = static_cast<const char*>(datos);
+    while (n > 0) {
+      const ssize_t escritos = ::pwrite(fd_, p, n, offset);
+      if (escritos < 0) {
+        if (errno == EINTR) continue;
+        Fallar(ruta_);
+      }
+      p += escritos;
+      offset += escritos;
+      n -= static_cast<size_t>(escritos);
+    }
+  }
+
+  size_t Copiar(Fuente& fuente, int64_t offset, size_t n) override {
+#ifdef __linux__
+    auto* posix = dynamic_cast<FuentePosix*>(&fuente);
+    if (posix == nullptr || !copia_en_nucleo_) return 0;
+    loff_t desde = offset, hasta = offset;
+    for (;;) {
+      const ssize_t copiados = ::copy_file_range(posix->fd(), &desde, fd_, &hasta, n, 0);
+      if (copiados >= 0) return static_cast<size_t>(copiados);
+      if (errno == EINTR) continue;
+      // Kernels, file systems and sandboxes that cannot do it: read and write from now on.
+      if (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP ||
+          errno == EPERM || errno == EBADF) {
+        copia_en_nucleo_ = false;
+        return 0;
+      }
+      if (errno == EIO) Fallar(fuente.ruta());
+      Fallar(ruta_);
+    }
+#else
+    (void)fuente, (void)offset, (void)n;
+    return 0;
+#endif
+  }
+
+  void Confirmar() override {
+    if (::fsync(fd_) != 0) Fallar(ruta_);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fallar(ruta_);
+    if (::rename(temporal_.c_str(), ruta_.c_str()) != 0) Fallar(ruta_);
+    confirmado_ = true;
+    // Make the rename itself durable; the data is already safe, so a failure here is ignored.
+    const int carpeta = ::open(Carpeta_Para_Sincronizar(ruta_).c_str(), O_RDONLY | O_CLOEXEC);
+    if (carpeta >= 0) {
+      ::fsync(carpeta);
+      ::close(carpeta);
+    }
+  }
+
+ private:
+  std::string ruta_;
+  std::string temporal_;
+  int fd_ = -1;
+  bool confirmado_ = false;
+  bool copia_en_nucleo_ = true;
+};
+
+class SistemaPosix : public SistemaArchivos {
+ public:
+  std::unique_ptr<Fuente> Abrir(const std::string& ruta) override {
+    return std::make_unique<FuentePosix>(ruta);
+  }
+  std::unique_ptr<Destino> Crear(const std::string& ruta) override {
+    return std::make_unique<DestinoPosix>(ruta);
+  }
+  int64_t Longitud(const std::string& ruta) override {
+    struct stat datos;
+    if (::stat(ruta.c_str(), &datos) != 0) Fallar(ruta);
+    return static_cast<int64_t>(datos.st_size);
+  }
+};
+
+}  // namespace
+
+SistemaArchivos& Sistema_Real() {
+  static SistemaPosix sistema;
+  return sistema;
+}

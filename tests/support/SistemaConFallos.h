@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cerrno>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "SistemaArchivos.h"
+
+// The real file system with faults on demand: a write that fails once a number of bytes of the
+// output have been written, a read that fails once a number of bytes have been read, a failing
+// creation or confirmation. Counts apply across the whole merge.
+class SistemaConFallos : public SistemaArchivos {
+ public:
+  static constexpr int64_t kNunca = -1;
+
+  int64_t escribir_hasta = kNunca;  // bytes of output written before a write fails
+  int64_t leer_hasta = kNunca;      // bytes read from sources before a read fails
+  bool fallar_al_crear = false;
+  bool fallar_al_confirmar = false;
+  int numero_error = EIO;
+
+  int64_t longitud_de_mas = 0;  // added to every length reported, as for a shrinking file
+
+  int64_t escritos = 0;
+  int64_t leidos = 0;
+  int aperturas = 0;  // sources opened
+
+  std::unique_ptr<Fuente> Abrir(const std::string& ruta) override;
+  std::unique_ptr<Destino> Crear(const std::string& ruta) override;
+  int64_t Longitud(const std::string& ruta) override {
+    return real_.Longitud(ruta) + longitud_de_mas;
+  }
+
+ private:
+  SistemaArchivos& real_ = Sistema_Real();
+};
