@@ -23,6 +23,7 @@ run: build
 	scripts/run-window $(BUILD)
 
 bench: build
+	scripts/install-deps bench
 	bench/run $(BUILD)
 
 clean:
