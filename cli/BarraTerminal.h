@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 
@@ -12,14 +13,14 @@
 // false it draws nothing and only passes on a request to stop.
 class BarraTerminal : public Progreso {
  public:
-  BarraTerminal(std::FILE* terminal, bool dibujar, const volatile bool* detener)
+  BarraTerminal(std::FILE* terminal, bool dibujar, const volatile std::sig_atomic_t* detener)
       : terminal_(terminal), dibujar_(dibujar), detener_(detener) {}
   ~BarraTerminal() override { Borrar(); }
 
   void Fijar_Maximo(int64_t maximo) override { maximo_ = maximo; }
   void Fijar_Valor(int64_t valor) override;
   void Fijar_Visible(bool visible) override;
-  bool Bombear() override { return detener_ == nullptr || !*detener_; }
+  bool Bombear() override { return detener_ == nullptr || *detener_ == 0; }
 
  private:
   using Reloj = std::chrono::steady_clock;
@@ -28,7 +29,7 @@ class BarraTerminal : public Progreso {
 
   std::FILE* terminal_;
   bool dibujar_;
-  const volatile bool* detener_;
+  const volatile std::sig_atomic_t* detener_;
   int64_t maximo_ = 100;
   int64_t valor_ = 0;
   bool visible_ = false;

@@ -12,14 +12,14 @@
 
 namespace {
 
-volatile bool detener = false;
+volatile std::sig_atomic_t detener = 0;
 volatile std::sig_atomic_t senal_recibida = 0;
 
 // Ctrl+C or a termination request stops the merge between blocks, so that its temporary file
 // is removed; the program then ends by the same signal.
 extern "C" void Al_Recibir_Senal(int senal) {
   senal_recibida = senal;
-  detener = true;
+  detener = 1;
 }
 
 }  // namespace
