@@ -14,11 +14,24 @@
 namespace {
 
 #ifdef _WIN32
-// Windows takes both separators, and a drive prefix such as "C:" ends a folder part too.
-constexpr const char* kSeparadores = "\\/:";
+// Windows takes both separators.
+constexpr const char* kSeparadores = "\\/";
 #else
 constexpr const char* kSeparadores = "/";
 #endif
+
+// Where the folder part ends: the last separator, or on Windows the ':' of a drive prefix such
+// as "C:Mezcla.vip". A ':' further on names a stream of a file, not a folder.
+size_t Fin_De_Carpeta(const std::string& ruta) {
+  const size_t separador = ruta.find_last_of(kSeparadores);
+#ifdef _WIN32
+  const bool con_unidad =
+      ruta.size() >= 2 && ruta[1] == ':' &&
+      ((ruta[0] >= 'A' && ruta[0] <= 'Z') || (ruta[0] >= 'a' && ruta[0] <= 'z'));
+  if (separador == std::string::npos && con_unidad) return 1;
+#endif
+  return separador;
+}
 
 bool Es_Archivo_Ordinario(const std::string& ruta) {
 #ifdef _WIN32
@@ -37,12 +50,12 @@ bool Es_Archivo_Ordinario(const std::string& ruta) {
 }  // namespace
 
 std::string Nombre_De(const std::string& ruta) {
-  const auto separador = ruta.find_last_of(kSeparadores);
+  const auto separador = Fin_De_Carpeta(ruta);
   return separador == std::string::npos ? ruta : ruta.substr(separador + 1);
 }
 
 std::string Carpeta_De(const std::string& ruta) {
-  const auto separador = ruta.find_last_of(kSeparadores);
+  const auto separador = Fin_De_Carpeta(ruta);
   return separador == std::string::npos ? std::string() : ruta.substr(0, separador + 1);
 }
 
