@@ -2,10 +2,13 @@
 # make run    install what is missing, build, open the window
 # make test   install what is missing, build, run every test
 # make bench  the benchmark against head/tail and cp
+# make windows       cross-build the command line and the tests for Windows (mingw-w64)
+# make test-windows  run those tests under Wine, headless
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+WINDOWS_BUILD ?= build-windows
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench clean windows test-windows
 
 all: build
 
@@ -26,5 +29,14 @@ bench: build
 	scripts/install-deps bench
 	bench/run $(BUILD)
 
+windows:
+	scripts/install-deps base windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DVIPMERGE_BUILD_APP=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows
+	scripts/test-windows $(WINDOWS_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD)
