@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -255,6 +257,7 @@ TEST(Mezcla, AStopRemovesTheTemporaryOutput) {
   }
 }
 
+#ifndef _WIN32
 TEST(Mezcla, ANewOutputGetsTheUsualModeAndAReplacedOneKeepsItsOwn) {
   Escena escena(Generar_Vip(DescripcionVip{}), Generar_Vip(DescripcionVip{}));
   const mode_t mascara = ::umask(022);
@@ -268,5 +271,6 @@ TEST(Mezcla, ANewOutputGetsTheUsualModeAndAReplacedOneKeepsItsOwn) {
   EXPECT_EQ(datos.st_mode & 0777, 0600u);
   ::umask(mascara);
 }
+#endif
 
 }  // namespace
