@@ -88,6 +88,19 @@ TEST(RutasWindows, FolderAndNameWithDrivesAndBothSeparators) {
   EXPECT_EQ(Salida_Para("C:\\Proyectos\\Mezcla.vip"), "C:\\Proyectos\\Importar.vip");
 }
 
+// A name the wide functions would read differently (cut at a NUL, or with a replacement
+// character for bytes that are no UTF-8) must name no file at all.
+TEST(TextoWindows, ConvertsUtf8AndRefusesWhatNamesNoFile) {
+  EXPECT_EQ(Ancho("Canción 音.vip"), L"Canci\u00f3n \u97f3.vip");
+  EXPECT_EQ(Estrecho(L"Canci\u00f3n \u97f3.vip"), "Canción 音.vip");
+  EXPECT_EQ(Ancho(std::string("audio.vip\0x", 11)), L"");
+  EXPECT_EQ(Ancho("audio\xff.vip"), L"");
+
+  CarpetaTemporal carpeta;
+  const std::string audio = carpeta.Escribir("audio.vip", Generar_Vip(DescripcionVip{}));
+  EXPECT_EQ(Buscar_Archivo(audio + std::string("\0.txt", 5)), "");
+}
+
 // Hidden and system files and folders are not found; a read-only file is.
 TEST(AtributosWindows, HiddenAndSystemFilesAreNotFound) {
   CarpetaTemporal carpeta;
@@ -202,6 +215,7 @@ TEST(MezclaWindows, FailuresNameTheReasonAndReplaceNothing) {
   } casos[] = {
       {carpeta / "no-existe\\Importar.vip", "No existe el archivo o el directorio"},
       {carpeta / "carpeta", "Es un directorio"},
+      {carpeta / "no<valido>.vip", "Argumento no válido"},
   };
   for (const auto& caso : casos) {
     const Resultado resultado = Mezclar({plantilla, audio, caso.salida});
