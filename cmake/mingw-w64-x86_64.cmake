@@ -17,3 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The runtime linked in, so that the programs run without any extra DLL beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# ctest runs the test programs through Wine when it is installed (make test-windows uses
+# scripts/test-windows instead, with a Wine prefix of its own).
+find_program(VIPMERGE_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(VIPMERGE_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VIPMERGE_WINE})
+endif()

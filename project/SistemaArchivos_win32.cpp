@@ -170,6 +170,7 @@ class DestinoWin32 : public Destino {
       OVERLAPPED posicion = Posicion(offset);
       DWORD escritos = 0;
       if (!WriteFile(archivo_, p, Hasta_El_Maximo(n), &escritos, &posicion)) Fallar(ruta_);
+      if (escritos == 0) Fallar(ruta_, ERROR_WRITE_FAULT);  // would loop for ever
       p += escritos;
       offset += escritos;
       n -= escritos;
