@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-// after windows.h
+// shellapi.h needs windows.h before it
 #include <shellapi.h>
 
 #include "Texto.h"
