@@ -150,6 +150,20 @@ class DisenoVentana : public QObject {
     QCOMPARE(recorrido, esperado);
   }
 
+  // With the status line and the start button shown, they join the cycle in designed order.
+  void TabOrderWithEveryControlShown() {
+    Buscar<QWidget>(*ventana_, "Text1")->show();
+    Buscar<QWidget>(*ventana_, "cmdIni")->show();
+    const QStringList esperado = {"TextImportar", "cmdOpen", "TextDestino", "Text1",
+                                  "Command1",     "cmdIni",  "TextZorvalina"};
+    QStringList recorrido;
+    for (int i = 0; i < esperado.size(); ++i) {
+      QTest::keyClick(ventana_->focusWidget(), Qt::Key_Tab);
+      recorrido << ventana_->focusWidget()->objectName();
+    }
+    QCOMPARE(recorrido, esperado);
+  }
+
   void EnterAndEscapeActivateNoButton() {
     for (int i = 0; i < 5; ++i) {
       QTest::keyClick(ventana_->focusWidget(), Qt::Key_Return);
