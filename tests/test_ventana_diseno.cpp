@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The window as it opens: controls, places, fonts, focus and keys.
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -7,7 +8,9 @@
 #include <QtTest>
 #include <climits>
 
+#include "Carpeta.h"
 #include "FileList.h"
+#include "FileListDialogo.h"
 #include "FileListGuion.h"
 #include "Form1.h"
 #include "ProgresoBarra.h"
@@ -154,7 +157,7 @@ class DisenoVentana : public QObject {
   void TabOrderWithEveryControlShown() {
     Buscar<QWidget>(*ventana_, "Text1")->show();
     Buscar<QWidget>(*ventana_, "cmdIni")->show();
-    const QStringList esperado = {"TextImportar", "cmdOpen", "TextDestino", "Text1",
+    const QStringList esperado = {"TextImportar", "cmdOpen", "TextDestino",  "Text1",
                                   "Command1",     "cmdIni",  "TextZorvalina"};
     QStringList recorrido;
     for (int i = 0; i < esperado.size(); ++i) {
@@ -258,11 +261,49 @@ class BarraDeProgreso : public QObject {
   }
 };
 
+// The real dialog layer: title and filter reach the dialog, the choice or a cancel comes back.
+class DialogoDeArchivos : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ReturnsTheChosenFileOrNothing() {
+    CarpetaTemporal carpeta;
+    const QString elegido = QString::fromStdString(carpeta.Escribir("plantilla.vip", "x"));
+    FileListDialogo dialogo;
+    dialogo.DialogTitle = "Cargar el proyecto que sirve de zorvalina";
+    dialogo.Filter = "Proyecto Zorvalina (*.vip)|*.vip";
+    QString titulo;
+    QStringList filtros;
+    QTimer::singleShot(0, [&] {
+      auto* abierto = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(abierto);
+      titulo = abierto->windowTitle();
+      filtros = abierto->nameFilters();
+      abierto->selectFile(elegido);
+      static_cast<QDialog*>(abierto)->accept();
+    });
+    dialogo.ShowOpen();
+    QCOMPARE(titulo, dialogo.DialogTitle);
+    QCOMPARE(filtros, QStringList{"Proyecto Zorvalina (*.vip)"});
+    QCOMPARE(dialogo.FileName, elegido);
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    dialogo.ShowOpen();
+    QVERIFY(dialogo.FileName.isEmpty());
+
+    dialogo.CancelError = true;
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    QVERIFY_THROWS_EXCEPTION(FileList::Cancelado, dialogo.ShowOpen());
+  }
+};
+
 int main(int argc, char** argv) {
   QApplication aplicacion(argc, argv);
   DisenoVentana diseno;
   BarraDeProgreso barra;
-  return QTest::qExec(&diseno, argc, argv) | QTest::qExec(&barra, argc, argv);
+  DialogoDeArchivos dialogo;
+  return QTest::qExec(&diseno, argc, argv) | QTest::qExec(&barra, argc, argv) |
+         QTest::qExec(&dialogo, argc, argv);
 }
 
 #include "test_ventana_diseno.moc"

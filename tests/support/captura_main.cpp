@@ -72,8 +72,7 @@ int main(int argc, char** argv) {
     }
   });
   QObject::connect(barra, &QProgressBar::valueChanged, [&](int valor) {
-    if (hecho || momento != "escritura" || barra->maximum() < 1000 ||
-        valor < barra->maximum() / 2)
+    if (hecho || momento != "escritura" || barra->maximum() < 1000 || valor < barra->maximum() / 2)
       return;
     hecho = true;
     Guardar(ventana, imagen);
