@@ -145,12 +145,7 @@ class DisenoVentana : public QObject {
   void TabCycleSkipsLabelsBarAndHiddenControls() {
     const QStringList esperado = {"TextImportar", "cmdOpen",       "TextDestino",
                                   "Command1",     "TextZorvalina", "TextImportar"};
-    QStringList recorrido;
-    for (int i = 0; i < esperado.size(); ++i) {
-      QTest::keyClick(ventana_->focusWidget(), Qt::Key_Tab);
-      recorrido << ventana_->focusWidget()->objectName();
-    }
-    QCOMPARE(recorrido, esperado);
+    QCOMPARE(Recorrido_Con_Tab(esperado.size()), esperado);
   }
 
   // With the status line and the start button shown, they join the cycle in designed order.
@@ -159,12 +154,7 @@ class DisenoVentana : public QObject {
     Buscar<QWidget>(*ventana_, "cmdIni")->show();
     const QStringList esperado = {"TextImportar", "cmdOpen", "TextDestino",  "Text1",
                                   "Command1",     "cmdIni",  "TextZorvalina"};
-    QStringList recorrido;
-    for (int i = 0; i < esperado.size(); ++i) {
-      QTest::keyClick(ventana_->focusWidget(), Qt::Key_Tab);
-      recorrido << ventana_->focusWidget()->objectName();
-    }
-    QCOMPARE(recorrido, esperado);
+    QCOMPARE(Recorrido_Con_Tab(esperado.size()), esperado);
   }
 
   void EnterAndEscapeActivateNoButton() {
@@ -202,6 +192,16 @@ class DisenoVentana : public QObject {
   }
 
  private:
+  // Where the focus lands on each of n presses of Tab.
+  QStringList Recorrido_Con_Tab(qsizetype n) {
+    QStringList recorrido;
+    for (qsizetype i = 0; i < n; ++i) {
+      QTest::keyClick(ventana_->focusWidget(), Qt::Key_Tab);
+      recorrido << ventana_->focusWidget()->objectName();
+    }
+    return recorrido;
+  }
+
   std::unique_ptr<FileListGuion> guion_;
   std::unique_ptr<Form1> ventana_;
 };

@@ -37,8 +37,7 @@ class MezclaVentana : public QObject {
   void WholeRunWritesTheCompositionAndReportsIt() {
     EscenaVentana escena;
     const QString destino = Carpeta_De(escena) + "Importar.vip";
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] {
+    QVERIFY(escena.Ejecutar([&] {
       QCOMPARE(escena.caja("TextZorvalina")->text(), escena.plantilla);
       QCOMPARE(escena.caja("TextImportar")->text(), escena.audio);
       QCOMPARE(escena.caja("TextDestino")->text(), destino);
@@ -47,10 +46,7 @@ class MezclaVentana : public QObject {
       QVERIFY(!escena.caja("Text1")->isVisible());  // first run: shown only when writing
       QVERIFY(escena.boton("cmdOpen")->isVisible());
       QCOMPARE(escena.Nombres(), kSoloFuentes);  // nothing is written before the start
-      Pulsar(escena.boton("cmdIni"));
-    });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(espera.hecho());
+    }));
 
     QCOMPARE(escena.guion.mostrados.size(), size_t{2});
     QCOMPARE(escena.guion.mostrados[0].titulo, "Cargar el proyecto que sirve de zorvalina");
@@ -69,15 +65,11 @@ class MezclaVentana : public QObject {
     QCOMPARE(escena.Nombres(), kFuentesYSalida);
 
     // A later run shows the light-red line already during its wait.
-    escena.Elegir();
-    AlMostrarse segunda(escena.boton("cmdIni"), [&] {
+    QVERIFY(escena.Ejecutar([&] {
       QVERIFY(escena.caja("Text1")->isVisible());
       QCOMPARE(escena.caja("Text1")->text(), "Leyendo y escribiendo datos en: " + destino);
       QCOMPARE(Fondo(escena.caja("Text1")), kRojo);
-      Pulsar(escena.boton("cmdIni"));
-    });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(segunda.hecho());
+    }));
     QCOMPARE(Fondo(escena.caja("Text1")), kVerde);
     QCOMPARE(escena.Leer_Salida(), escena.Esperado());
   }
@@ -102,9 +94,7 @@ class MezclaVentana : public QObject {
   // After a finished run, a refused project leaves everything but the two path boxes alone.
   void RefusedAudioProjectChangesOnlyThePathBoxes() {
     EscenaVentana escena;
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] { Pulsar(escena.boton("cmdIni")); });
-    Pulsar(escena.boton("cmdOpen"));
+    QVERIFY(escena.Ejecutar());
     const QString destino = escena.caja("TextDestino")->text();
     const QString estado = escena.caja("Text1")->text();
     QVERIFY(estado.startsWith("Finalizado"));
@@ -130,10 +120,7 @@ class MezclaVentana : public QObject {
     sin_lista.con_lista = false;
     EscenaVentana escena(sin_lista);
     Escribir_Archivo(escena.salida.toStdString(), kAnterior);
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] { Pulsar(escena.boton("cmdIni")); });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(espera.hecho());
+    QVERIFY(escena.Ejecutar());
     QCOMPARE(escena.caja("Text1")->text(),
              "No se encontró la lista de parámetros (LIST mdrl) en: " + escena.audio);
     QCOMPARE(Fondo(escena.caja("Text1")), kRojo);
@@ -147,10 +134,7 @@ class MezclaVentana : public QObject {
     EscenaVentana escena;
     Escribir_Archivo(escena.salida.toStdString(), kAnterior);
     escena.sistema.escribir_hasta = 500;  // fails inside the audio data
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] { Pulsar(escena.boton("cmdIni")); });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(espera.hecho());
+    QVERIFY(escena.Ejecutar());
     QCOMPARE(escena.caja("Text1")->text(), "No se pudo completar la escritura de: " +
                                                escena.salida + " (Error de entrada/salida)");
     QCOMPARE(Fondo(escena.caja("Text1")), kRojo);
@@ -160,9 +144,7 @@ class MezclaVentana : public QObject {
     QCOMPARE(escena.Nombres(), kFuentesYSalida);
 
     escena.sistema.escribir_hasta = SistemaConFallos::kNunca;
-    escena.Elegir();
-    AlMostrarse otra(escena.boton("cmdIni"), [&] { Pulsar(escena.boton("cmdIni")); });
-    Pulsar(escena.boton("cmdOpen"));
+    QVERIFY(escena.Ejecutar());
     QCOMPARE(Fondo(escena.caja("Text1")), kVerde);
     QCOMPARE(escena.Leer_Salida(), escena.Esperado());
   }
@@ -170,13 +152,7 @@ class MezclaVentana : public QObject {
   // A source that went away during the wait must not give a "Finalizado" without its bytes.
   void SourceGoneBeforeTheStartIsAFailure() {
     EscenaVentana escena;
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] {
-      std::filesystem::remove(escena.plantilla.toStdString());
-      Pulsar(escena.boton("cmdIni"));
-    });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(espera.hecho());
+    QVERIFY(escena.Ejecutar([&] { std::filesystem::remove(escena.plantilla.toStdString()); }));
     QCOMPARE(escena.caja("Text1")->text(),
              "No se pudo completar la escritura de: " + escena.salida +
                  " (no se encuentra el proyecto: " + escena.plantilla + ")");
@@ -187,16 +163,12 @@ class MezclaVentana : public QObject {
 
   void SecondOpenClickDuringTheWaitIsIgnored() {
     EscenaVentana escena;
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] {
+    QVERIFY(escena.Ejecutar([&] {
       escena.guion.respuestas = {escena.audio, escena.plantilla};  // would swap the projects
       Pulsar(escena.boton("cmdOpen"));
       QCOMPARE(escena.guion.mostrados.size(), size_t{2});
       QCOMPARE(escena.caja("TextZorvalina")->text(), escena.plantilla);
-      Pulsar(escena.boton("cmdIni"));
-    });
-    Pulsar(escena.boton("cmdOpen"));
-    QVERIFY(espera.hecho());
+    }));
     QCOMPARE(Fondo(escena.caja("Text1")), kVerde);
     QCOMPARE(escena.Leer_Salida(), escena.Esperado());
   }
@@ -221,9 +193,7 @@ class MezclaVentana : public QObject {
       visto << QStringLiteral("%1/%2").arg(valor).arg(escena.barra()->maximum());
       siempre_visible = siempre_visible && escena.barra()->isVisible();
     });
-    escena.Elegir();
-    AlMostrarse espera(escena.boton("cmdIni"), [&] { Pulsar(escena.boton("cmdIni")); });
-    Pulsar(escena.boton("cmdOpen"));
+    QVERIFY(escena.Ejecutar());
     QCOMPARE(visto, esperado);
     QVERIFY(siempre_visible);
     QVERIFY(!escena.barra()->isVisible());

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,18 @@ struct EscenaVentana {
 
   // Both dialogs of the next run answer with the two projects.
   void Elegir() { guion.respuestas = {plantilla, audio}; }
+
+  // A whole run on the two projects: during the wait the action runs, then "Comenzar..." is
+  // clicked. Returns whether the run reached the wait.
+  bool Ejecutar(const std::function<void()>& en_la_espera = [] {}) {
+    Elegir();
+    AlMostrarse espera(boton("cmdIni"), [&] {
+      en_la_espera();
+      Pulsar(boton("cmdIni"));
+    });
+    Pulsar(boton("cmdOpen"));
+    return espera.hecho();
+  }
 
   QPushButton* boton(const char* nombre) const { return Buscar<QPushButton>(*ventana, nombre); }
   QLineEdit* caja(const char* nombre) const { return Buscar<QLineEdit>(*ventana, nombre); }
