@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <iterator>
 
 #include "Apariencia.h"
 #include "Form1.h"
@@ -114,9 +115,7 @@ void Form1::Crear_Etiquetas() {
 
 // Labels and the bar take no focus; hidden controls are skipped by the focus chain itself.
 void Form1::Fijar_Orden_De_Tabulacion() {
-  const QWidget* orden[] = {TextZorvalina, TextImportar, cmdOpen, TextDestino,
+  QWidget* const orden[] = {TextZorvalina, TextImportar, cmdOpen, TextDestino,
                             Text1,         Command1,     cmdIni};
-  for (size_t i = 0; i + 1 < std::size(orden); ++i) {
-    setTabOrder(const_cast<QWidget*>(orden[i]), const_cast<QWidget*>(orden[i + 1]));
-  }
+  for (size_t i = 0; i + 1 < std::size(orden); ++i) setTabOrder(orden[i], orden[i + 1]);
 }
