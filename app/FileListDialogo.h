@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "FileList.h"
+
+// FileList over the platform's open-file dialog.
+class FileListDialogo : public FileList {
+ public:
+  void ShowOpen() override;
+};
