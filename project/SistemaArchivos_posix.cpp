@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -57,14 +58,27 @@ mode_t Modo_Para(const std::string& ruta) {
   return 0666 & ~mascara;
 }
 
+// "<output name>.XXXXXX" + the suffix, beside the output. The output's name is cut where the
+// whole would pass the file-name limit, so that every name the system takes can be written.
+std::string Plantilla_Temporal(const std::string& ruta) {
+  const std::string anadido = std::string(".XXXXXX") + kSufijoTemporal;
+  const auto barra = ruta.find_last_of('/');
+  const size_t inicio = barra == std::string::npos ? 0 : barra + 1;
+  const size_t cabe = NAME_MAX - anadido.size();
+  return ruta.substr(0, inicio) + ruta.substr(inicio, cabe) + anadido;
+}
+
 class DestinoPosix : public Destino {
  public:
   explicit DestinoPosix(std::string ruta) : ruta_(std::move(ruta)) {
     struct stat datos;
-    if (::stat(ruta_.c_str(), &datos) == 0 && !S_ISREG(datos.st_mode)) {
-      throw ErrorArchivo(ruta_, Texto_Del_Sistema(S_ISDIR(datos.st_mode) ? EISDIR : EINVAL));
+    if (::stat(ruta_.c_str(), &datos) == 0) {
+      if (S_ISDIR(datos.st_mode)) throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
+      if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, "no es un archivo normal");
+    } else if (errno != ENOENT) {
+      Fallar(ruta_);  // a name over the limit, say, is told now rather than after the merge
     }
-    std::string plantilla = ruta_ + ".XXXXXX" + kSufijoTemporal;
+    std::string plantilla = Plantilla_Temporal(ruta_);
     std::vector<char> nombre(plantilla.begin(), plantilla.end());
     nombre.push_back('\0');
     fd_ = ::mkstemps(nombre.data(),
