@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr const char* kNoEsArchivoNormal = "no es un archivo normal";
+
 [[noreturn]] void Fallar(const std::string& ruta) {
   throw ErrorArchivo(ruta, Texto_Del_Sistema(errno));
 }
@@ -29,8 +31,16 @@ std::string Carpeta_Para_Sincronizar(const std::string& ruta) {
 class FuentePosix : public Fuente {
  public:
   explicit FuentePosix(std::string ruta) : ruta_(std::move(ruta)) {
-    fd_ = ::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO put in the file's place since it was looked up would hold the
+    // open until a writer came; it is refused here like anything but an ordinary file.
+    fd_ = ::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) Fallar(ruta_);
+    struct stat datos;
+    const bool leida = ::fstat(fd_, &datos) == 0;
+    const int numero_error = errno;
+    if (leida && S_ISREG(datos.st_mode)) return;
+    ::close(fd_);
+    throw ErrorArchivo(ruta_, leida ? kNoEsArchivoNormal : Texto_Del_Sistema(numero_error));
   }
   ~FuentePosix() override { ::close(fd_); }
   const std::string& ruta() const override { return ruta_; }
@@ -74,7 +84,7 @@ class DestinoPosix : public Destino {
     struct stat datos;
     if (::stat(ruta_.c_str(), &datos) == 0) {
       if (S_ISDIR(datos.st_mode)) throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
-      if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, "no es un archivo normal");
+      if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, kNoEsArchivoNormal);
     } else if (errno != ENOENT) {
       Fallar(ruta_);  // a name over the limit, say, is told now rather than after the merge
     }

@@ -3,6 +3,7 @@
 // rename that fail. Whatever happens, the earlier output stays as it was, no temporary file is
 // left and the sources keep what they held; the command line reports it by its exit code.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -241,6 +242,40 @@ TEST(Fallos, ARenameThatFailsLeavesNoTemporaryFile) {
   EXPECT_EQ(escena.carpeta.Nombres(), (Nombres{"Importar.vip", "audio.vip", "plantilla.vip"}));
   EXPECT_EQ(Leer_Archivo(escena.peticion.audio), *escena.audio_bytes);
   EXPECT_EQ(Leer_Archivo(escena.peticion.plantilla), *escena.plantilla_bytes);
+}
+
+// A FIFO put in a source's place after it was looked up must not hold the merge up: it is
+// refused when it is opened, before anything waits for a writer that never comes.
+TEST(Fallos, AFifoSwappedInForASourceIsRefusedWithoutWaiting) {
+  const struct {
+    const char* nombre;
+    bool es_audio;
+    int veces;  // at which opening of that source the swap happens
+    Desenlace desenlace;
+    std::string motivo;
+  } casos[] = {
+      {"the audio-data project, as it is checked", true, 1, Desenlace::NoValido,
+       "no se puede leer"},
+      {"the template, as the third stage opens it", false, 1, Desenlace::Fallo,
+       "no es un archivo normal: "},
+  };
+  for (const auto& caso : casos) {
+    Escena escena;
+    const std::string fuente = caso.es_audio ? escena.peticion.audio : escena.peticion.plantilla;
+    SistemaConFallos sistema;
+    sistema.antes_de_abrir = [&, contar = Contador()](const std::string& ruta) mutable {
+      if (ruta == fuente && contar(ruta) == caso.veces) {
+        escena.Quitar(ruta);
+        ASSERT_EQ(::mkfifo(ruta.c_str(), 0600), 0);
+      }
+    };
+    const Resultado resultado = Mezclar(escena.peticion, Sin_Progreso(), sistema, 100);
+    EXPECT_EQ(resultado.desenlace, caso.desenlace) << caso.nombre;
+    EXPECT_EQ(resultado.motivo, caso.es_audio ? caso.motivo : caso.motivo + fuente) << caso.nombre;
+    EXPECT_TRUE(Leer_Archivo(escena.peticion.salida) == kAnterior) << caso.nombre;
+    EXPECT_EQ(escena.carpeta.Nombres(), (Nombres{"Importar.vip", "audio.vip", "plantilla.vip"}))
+        << caso.nombre;
+  }
 }
 
 }  // namespace

@@ -88,6 +88,7 @@ class DestinoConFallos : public Destino {
 
 std::unique_ptr<Fuente> SistemaConFallos::Abrir(const std::string& ruta) {
   ++aperturas;
+  if (antes_de_abrir) antes_de_abrir(ruta);
   return std::make_unique<FuenteConFallos>(real_.Abrir(ruta), *this);
 }
 

@@ -31,6 +31,7 @@ class SistemaConFallos : public SistemaArchivos {
   int aperturas = 0;  // sources opened
 
   std::function<void(const std::string& ruta)> antes_de_medir;
+  std::function<void(const std::string& ruta)> antes_de_abrir;                 // a source
   std::function<void(const std::string& ruta, int64_t offset)> antes_de_leer;  // also copies
   std::function<void()> tras_crear;  // the temporary output exists: writing starts
   std::function<void()> antes_de_confirmar;
