@@ -4,11 +4,13 @@
 # make bench  the benchmark against head/tail and cp
 # make windows       cross-build the command line and the tests for Windows (mingw-w64)
 # make test-windows  run those tests under Wine, headless
+# make test-sanitize  every test again, built with AddressSanitizer and UBSan
+# make fuzz   each fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WINDOWS_BUILD ?= build-windows
 
-.PHONY: all deps build test run bench clean windows test-windows
+.PHONY: all deps build test run bench clean windows test-windows test-sanitize fuzz
 
 all: build
 
@@ -39,4 +41,25 @@ test-windows: windows
 	scripts/test-windows $(WINDOWS_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz:
+	scripts/install-deps base fuzz
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVIPMERGE_BUILD_APP=OFF -DVIPMERGE_BUILD_TESTS=OFF -DVIPMERGE_BUILD_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)

@@ -36,6 +36,17 @@ void Copiar_Etapa(const std::string& origen, int64_t inicio, int64_t fin, Destin
   }
 }
 
+// The audio data up to the boundary and the template up to its measured end were there when
+// they were found. A source that no longer reaches that far shrank after it was measured, and
+// the transfer has written zeros where its bytes were.
+void Copiar_Etapa_Entera(const std::string& origen, int64_t inicio, int64_t fin, Destino& salida,
+                         Progreso& progreso, SistemaArchivos& sistema, size_t bloque) {
+  Copiar_Etapa(origen, inicio, fin, salida, progreso, sistema, bloque);
+  if (sistema.Longitud(origen) < fin) {
+    throw ErrorArchivo(origen, "el archivo ha cambiado durante la lectura");
+  }
+}
+
 }  // namespace
 
 Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos& sistema,
@@ -50,9 +61,11 @@ Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos
     const int64_t limite =
         Buscar_Lista_Mdrl(peticion.audio, kInicioBusqueda, progreso, sistema, bloque);
     if (limite == 0) return Con(Desenlace::SinLimite);
-    Copiar_Etapa(peticion.audio, kInicioBusqueda, limite, *salida, progreso, sistema, bloque);
+    Copiar_Etapa_Entera(peticion.audio, kInicioBusqueda, limite, *salida, progreso, sistema,
+                        bloque);
     const int64_t longitud = sistema.Longitud(peticion.plantilla);
-    Copiar_Etapa(peticion.plantilla, limite + 1, longitud, *salida, progreso, sistema, bloque);
+    Copiar_Etapa_Entera(peticion.plantilla, limite + 1, longitud, *salida, progreso, sistema,
+                        bloque);
     salida->Confirmar();
     return Con(Desenlace::Escrito, {}, limite);
   } catch (const ErrorArchivo& error) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "SistemaArchivos.h"
 
 namespace {
+
+constexpr const char* kNoEsArchivoNormal = "no es un archivo normal";
 
 [[noreturn]] void Fallar(const std::string& ruta) {
   throw ErrorArchivo(ruta, Texto_Del_Sistema(errno));
@@ -28,8 +31,16 @@ std::string Carpeta_Para_Sincronizar(const std::string& ruta) {
 class FuentePosix : public Fuente {
  public:
   explicit FuentePosix(std::string ruta) : ruta_(std::move(ruta)) {
-    fd_ = ::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO put in the file's place since it was looked up would hold the
+    // open until a writer came; it is refused here like anything but an ordinary file.
+    fd_ = ::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) Fallar(ruta_);
+    struct stat datos;
+    const bool leida = ::fstat(fd_, &datos) == 0;
+    const int numero_error = errno;
+    if (leida && S_ISREG(datos.st_mode)) return;
+    ::close(fd_);
+    throw ErrorArchivo(ruta_, leida ? kNoEsArchivoNormal : Texto_Del_Sistema(numero_error));
   }
   ~FuentePosix() override { ::close(fd_); }
   const std::string& ruta() const override { return ruta_; }
@@ -57,14 +68,27 @@ mode_t Modo_Para(const std::string& ruta) {
   return 0666 & ~mascara;
 }
 
+// "<output name>.XXXXXX" + the suffix, beside the output. The output's name is cut where the
+// whole would pass the file-name limit, so that every name the system takes can be written.
+std::string Plantilla_Temporal(const std::string& ruta) {
+  const std::string anadido = std::string(".XXXXXX") + kSufijoTemporal;
+  const auto barra = ruta.find_last_of('/');
+  const size_t inicio = barra == std::string::npos ? 0 : barra + 1;
+  const size_t cabe = NAME_MAX - anadido.size();
+  return ruta.substr(0, inicio) + ruta.substr(inicio, cabe) + anadido;
+}
+
 class DestinoPosix : public Destino {
  public:
   explicit DestinoPosix(std::string ruta) : ruta_(std::move(ruta)) {
     struct stat datos;
-    if (::stat(ruta_.c_str(), &datos) == 0 && !S_ISREG(datos.st_mode)) {
-      throw ErrorArchivo(ruta_, Texto_Del_Sistema(S_ISDIR(datos.st_mode) ? EISDIR : EINVAL));
+    if (::stat(ruta_.c_str(), &datos) == 0) {
+      if (S_ISDIR(datos.st_mode)) throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
+      if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, kNoEsArchivoNormal);
+    } else if (errno != ENOENT) {
+      Fallar(ruta_);  // a name over the limit, say, is told now rather than after the merge
     }
-    std::string plantilla = ruta_ + ".XXXXXX" + kSufijoTemporal;
+    std::string plantilla = Plantilla_Temporal(ruta_);
     std::vector<char> nombre(plantilla.begin(), plantilla.end());
     nombre.push_back('\0');
     fd_ = ::mkstemps(nombre.data(),

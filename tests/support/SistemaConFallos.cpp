@@ -15,6 +15,7 @@ class FuenteConFallos : public Fuente {
   Fuente& real() { return *real_; }
 
   size_t Leer(int64_t offset, void* datos, size_t n) override {
+    Avisar(offset);
     n = static_cast<size_t>(Permitidos(n));
     const size_t leidos = real_->Leer(offset, datos, n);
     sistema_.leidos += static_cast<int64_t>(leidos);
@@ -29,6 +30,9 @@ class FuenteConFallos : public Fuente {
     return std::min<int64_t>(quedan, static_cast<int64_t>(n));
   }
   void Contar(size_t n) { sistema_.leidos += static_cast<int64_t>(n); }
+  void Avisar(int64_t offset) {
+    if (sistema_.antes_de_leer) sistema_.antes_de_leer(ruta(), offset);
+  }
 
  private:
   std::unique_ptr<Fuente> real_;
@@ -51,6 +55,7 @@ class DestinoConFallos : public Destino {
   // The kernel's copy is taken too, so that faults hit the path that real merges use.
   size_t Copiar(Fuente& fuente, int64_t offset, size_t n) override {
     auto& con_fallos = static_cast<FuenteConFallos&>(fuente);
+    con_fallos.Avisar(offset);
     n = static_cast<size_t>(std::min(Permitidos(n), con_fallos.Permitidos(n)));
     const size_t copiados = real_->Copiar(con_fallos.real(), offset, n);
     sistema_.escritos += static_cast<int64_t>(copiados);
@@ -59,6 +64,7 @@ class DestinoConFallos : public Destino {
   }
 
   void Confirmar() override {
+    if (sistema_.antes_de_confirmar) sistema_.antes_de_confirmar();
     if (sistema_.fallar_al_confirmar) Fallar();
     real_->Confirmar();
   }
@@ -82,10 +88,13 @@ class DestinoConFallos : public Destino {
 
 std::unique_ptr<Fuente> SistemaConFallos::Abrir(const std::string& ruta) {
   ++aperturas;
+  if (antes_de_abrir) antes_de_abrir(ruta);
   return std::make_unique<FuenteConFallos>(real_.Abrir(ruta), *this);
 }
 
 std::unique_ptr<Destino> SistemaConFallos::Crear(const std::string& ruta) {
   if (fallar_al_crear) throw ErrorArchivo(ruta, Texto_Del_Sistema(numero_error));
-  return std::make_unique<DestinoConFallos>(real_.Crear(ruta), *this);
+  auto destino = std::make_unique<DestinoConFallos>(real_.Crear(ruta), *this);
+  if (tras_crear) tras_crear();
+  return destino;
 }

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,7 +11,9 @@
 
 // The real file system with faults on demand: a write that fails once a number of bytes of the
 // output have been written, a read that fails once a number of bytes have been read, a failing
-// creation or confirmation. Counts apply across the whole merge.
+// creation or confirmation (the flush before the rename). Counts apply across the whole merge.
+// The hooks run at given moments so that a test can change the files under the merge (shrink
+// or remove a source, put a folder in the output's place); a hook may also throw ErrorArchivo.
 class SistemaConFallos : public SistemaArchivos {
  public:
   static constexpr int64_t kNunca = -1;
@@ -27,9 +30,16 @@ class SistemaConFallos : public SistemaArchivos {
   int64_t leidos = 0;
   int aperturas = 0;  // sources opened
 
+  std::function<void(const std::string& ruta)> antes_de_medir;
+  std::function<void(const std::string& ruta)> antes_de_abrir;                 // a source
+  std::function<void(const std::string& ruta, int64_t offset)> antes_de_leer;  // also copies
+  std::function<void()> tras_crear;  // the temporary output exists: writing starts
+  std::function<void()> antes_de_confirmar;
+
   std::unique_ptr<Fuente> Abrir(const std::string& ruta) override;
   std::unique_ptr<Destino> Crear(const std::string& ruta) override;
   int64_t Longitud(const std::string& ruta) override {
+    if (antes_de_medir) antes_de_medir(ruta);
     return real_.Longitud(ruta) + longitud_de_mas;
   }
 
