@@ -149,6 +149,55 @@ class MezclaVentana : public QObject {
     QCOMPARE(escena.Leer_Salida(), escena.Esperado());
   }
 
+  // Faults that strike once the writing has begun: the line names the reason, the window is
+  // ready for a new run and the earlier output is untouched.
+  void FaultsWhileWritingShowTheReason_data() {
+    QTest::addColumn<int>("fallo");
+    QTest::addColumn<QString>("motivo");
+    QTest::newRow("full disk at the last byte") << 0 << "No queda espacio en el dispositivo";
+    QTest::newRow("flush before the rename") << 1 << "Error de entrada/salida";
+    QTest::newRow("template gone before its stage")
+        << 2 << "No existe el archivo o el directorio: ";
+    QTest::newRow("read failing in the audio-data project") << 3 << "Error de entrada/salida: ";
+  }
+  void FaultsWhileWritingShowTheReason() {
+    QFETCH(int, fallo);
+    QFETCH(QString, motivo);
+    EscenaVentana escena;
+    Escribir_Archivo(escena.salida.toStdString(), kAnterior);
+    const std::string plantilla = escena.plantilla.toStdString();
+    switch (fallo) {
+      case 0:
+        escena.sistema.escribir_hasta = static_cast<int64_t>(escena.Esperado().size()) - 1;
+        escena.sistema.numero_error = ENOSPC;
+        break;
+      case 1:
+        escena.sistema.fallar_al_confirmar = true;
+        break;
+      case 2:
+        escena.sistema.antes_de_medir = [plantilla](const std::string& ruta) {
+          if (ruta == plantilla) std::filesystem::remove(ruta);
+        };
+        motivo += escena.plantilla;
+        break;
+      case 3:
+        escena.sistema.antes_de_leer = [&escena](const std::string&, int64_t offset) {
+          if (offset > 1000) escena.sistema.leer_hasta = escena.sistema.leidos;
+        };
+        motivo += escena.audio;
+        break;
+    }
+    QVERIFY(escena.Ejecutar());
+    QCOMPARE(escena.caja("Text1")->text(),
+             "No se pudo completar la escritura de: " + escena.salida + " (" + motivo + ")");
+    QCOMPARE(Fondo(escena.caja("Text1")), kRojo);
+    QVERIFY(!escena.barra()->isVisible());
+    QVERIFY(escena.boton("cmdOpen")->isVisible());
+    QVERIFY(!escena.boton("cmdIni")->isVisible());
+    QCOMPARE(escena.Leer_Salida(), kAnterior);
+    QVERIFY(!escena.Hay_Temporal());
+  }
+
   // A source that went away during the wait must not give a "Finalizado" without its bytes.
   void SourceGoneBeforeTheStartIsAFailure() {
     EscenaVentana escena;
