@@ -59,10 +59,8 @@ class FuentePosix : public Fuente {
   int fd_ = -1;
 };
 
-// New files get the usual mode (0666 less the umask); a replaced file keeps its own.
-mode_t Modo_Para(const std::string& ruta) {
-  struct stat datos;
-  if (::stat(ruta.c_str(), &datos) == 0) return datos.st_mode & 07777;
+// The mode new files get: 0666 less the umask.
+mode_t Modo_Nuevo() {
   const mode_t mascara = ::umask(0);
   ::umask(mascara);
   return 0666 & ~mascara;
@@ -81,11 +79,16 @@ std::string Plantilla_Temporal(const std::string& ruta) {
 class DestinoPosix : public Destino {
  public:
   explicit DestinoPosix(std::string ruta) : ruta_(std::move(ruta)) {
+    // A replaced file keeps its mode; a new one gets the usual mode.
+    mode_t modo = 0;
     struct stat datos;
     if (::stat(ruta_.c_str(), &datos) == 0) {
       if (S_ISDIR(datos.st_mode)) throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
       if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, kNoEsArchivoNormal);
-    } else if (errno != ENOENT) {
+      modo = datos.st_mode & 07777;
+    } else if (errno == ENOENT) {
+      modo = Modo_Nuevo();
+    } else {
       Fallar(ruta_);  // a name over the limit, say, is told now rather than after the merge
     }
     std::string plantilla = Plantilla_Temporal(ruta_);
@@ -96,7 +99,7 @@ class DestinoPosix : public Destino {
     if (fd_ < 0) Fallar(ruta_);
     temporal_ = nombre.data();
     ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
-    if (::fchmod(fd_, Modo_Para(ruta_)) != 0) Fallar(ruta_);
+    if (::fchmod(fd_, modo) != 0) Fallar(ruta_);
   }
 
   ~DestinoPosix() override {
