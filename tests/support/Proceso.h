@@ -1,16 +1,43 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "Carpeta.h"
+#ifdef _WIN32
+#include "Texto.h"
+#else
+#include <sys/wait.h>
+#endif
+
 // What a program run printed and how it ended.
 struct Ejecucion {
-  int codigo = -1;  // the exit status, or -1 when it did not exit normally
-  std::string salida;
-  std::string errores;
+  int codigo = -1;  // the exit status; 128 + N after signal N, as a shell tells it
+  std::string salida, errores;
 };
 
-// Runs the program with the arguments, stdout and stderr going to files (not a terminal).
-Ejecucion Ejecutar_Programa(const std::string& programa,
-                            const std::vector<std::string>& argumentos);
+// Runs the program through the shell, stdout and stderr going to files (not a terminal). No
+// argument here holds a quote or a '$'. A run that lasts over 20 s is killed.
+inline Ejecucion Ejecutar_Programa(const std::string& programa,
+                                   const std::vector<std::string>& argumentos) {
+  CarpetaTemporal capturas;
+  auto comillas = [](const std::string& texto) { return "\"" + texto + "\""; };
+#ifdef _WIN32
+  // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
+  std::string linea = comillas((programa[0] == '/' ? "Z:" : "") + programa);
+#else
+  std::string linea = "timeout -s KILL 20 " + comillas(programa);
+#endif
+  for (const std::string& argumento : argumentos) linea += " " + comillas(argumento);
+  linea += " >" + comillas(capturas / "stdout") + " 2>" + comillas(capturas / "stderr");
+#ifdef _WIN32
+  // cmd.exe runs the line without its outer quotes.
+  const int codigo = _wsystem(Ancho("\"" + linea + " <NUL\"").c_str());
+#else
+  const int estado = std::system((linea + " </dev/null").c_str());
+  const int codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+#endif
+  return {codigo, Leer_Archivo(capturas / "stdout"), Leer_Archivo(capturas / "stderr")};
+}
