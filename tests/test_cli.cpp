@@ -14,7 +14,6 @@
 #endif
 
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -106,11 +105,7 @@ const std::string kAudio = Proyecto(1, 3000, {{367, "Pista=voz.wav\r\n"}, {2009,
 const std::string kPlantilla = Proyecto(2, 4000);
 // Written over by a run that writes Importar.vip: its mode stays.
 const std::string kAnterior = "un Importar.vip anterior";
-#ifdef _WIN32
-const std::string kLargo = "largo.vip";
-#else
-const std::string kLargo = std::string(NAME_MAX - 4, 'n') + ".vip";  // the longest name
-#endif
+const std::string kLargo = std::string(251, 'n') + ".vip";  // the longest name a folder takes
 
 // In the table @ stands for the folder, @A and @P for the audio-data project and the template
 // in it, and in stderr USO for what --help prints. `salida` names the file that must hold the
@@ -143,7 +138,6 @@ const Caso kCasos[] = {
     {{"@P", "@A"}, 0, kF + "@/Importar.vip\n", "", "Importar.vip"},
     {{"-o", "@/otra.vip", "@P", "@A"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
     {{"--output=@/otra.vip", "@P", "@A"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
-    {{"-o", "@/" + kLargo, "@P", "@A"}, 0, kF + "@/" + kLargo + "\n", "", kLargo},
     {{"@/P.VIP", "@A"}, 0, kF + "@/Importar.vip\n", "", "Importar.vip"},
     {{"--", "-o", "@A"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},
     {{"@P", "@/mudo.vip"}, 1, "", kN + "@/mudo.vip\n"},
@@ -153,6 +147,7 @@ const Caso kCasos[] = {
     {{"@P", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
     {{"@P", "@/canción ñandú 音.vip"}, 0, kF + "@/Importar.vip\n", "", "Importar.vip"},
 #ifndef _WIN32
+    {{"-o", "@/" + kLargo, "@P", "@A"}, 0, kF + "@/" + kLargo + "\n", "", kLargo},
     {{"@P", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
     {{"-o", "@/tubo.vip", "@P", "@A"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
 #endif

@@ -18,16 +18,22 @@ struct Ejecucion {
   std::string salida, errores;
 };
 
-// Runs the program through the shell, stdout and stderr going to files (not a terminal). No
-// argument here holds a quote or a '$'. A run that lasts over 20 s is killed.
+// Runs the program through the shell, stdout and stderr going to files (not a terminal). A run
+// that lasts over 20 s is killed.
 inline Ejecucion Ejecutar_Programa(const std::string& programa,
                                    const std::vector<std::string>& argumentos) {
   CarpetaTemporal capturas;
-  auto comillas = [](const std::string& texto) { return "\"" + texto + "\""; };
 #ifdef _WIN32
+  auto comillas = [](const std::string& texto) { return "\"" + texto + "\""; };  // none holds one
   // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
   std::string linea = comillas((programa[0] == '/' ? "Z:" : "") + programa);
 #else
+  auto comillas = [](std::string texto) {
+    for (size_t i = 0; (i = texto.find('\'', i)) != std::string::npos; i += 4) {
+      texto.replace(i, 1, "'\\''");
+    }
+    return "'" + texto + "'";
+  };
   std::string linea = "timeout -s KILL 20 " + comillas(programa);
 #endif
   for (const std::string& argumento : argumentos) linea += " " + comillas(argumento);
