@@ -26,40 +26,37 @@ class Mientras {
   bool& bandera_;
 };
 
-// Shows the core's progress on ProgressBar1 and keeps the window responsive: every pump
-// handles the pending events, then asks whether the work may go on.
-class ProgresoVista : public Progreso {
- public:
-  ProgresoVista(Vista& vista, const bool& detener) : vista_(vista), detener_(detener) {}
-
-  void Fijar_Maximo(int64_t maximo) override {
-    escala_ = Escala_Para(maximo);
-    // A maximum of 0 shows as an empty bar.
-    maximo_ = static_cast<int>(std::max<int64_t>(maximo / escala_, 1));
-    vista_.Fijar_Barra(maximo_, valor_);
-  }
-  void Fijar_Valor(int64_t valor) override {
-    valor_ = static_cast<int>(std::clamp<int64_t>(valor / escala_, 0, maximo_));
-    vista_.Fijar_Barra(maximo_, valor_);
-  }
-  void Fijar_Visible(bool visible) override { vista_.Mostrar(Control::ProgressBar1, visible); }
-  bool Bombear() override {
-    vista_.Procesar_Eventos();
-    return !detener_;
-  }
-
- private:
-  Vista& vista_;
-  const bool& detener_;
-  int64_t escala_ = 1;
-  int maximo_ = 100;
-  int valor_ = 0;
-};
-
 }  // namespace
 
-long long Escala_Para(long long maximo) {
-  return maximo > INT_MAX ? (maximo + INT_MAX - 1) / INT_MAX : 1;
+int64_t Escala_Para(int64_t maximo) {
+  return maximo > INT_MAX ? maximo / INT_MAX + (maximo % INT_MAX != 0) : 1;
+}
+
+void ProgresoVista::Fijar_Maximo(int64_t maximo) {
+  maximo_ = maximo;
+  Mostrar_Barra();
+}
+
+void ProgresoVista::Fijar_Valor(int64_t valor) {
+  valor_ = valor;
+  Mostrar_Barra();
+}
+
+void ProgresoVista::Fijar_Visible(bool visible) {
+  vista_.Mostrar(Control::ProgressBar1, visible);
+}
+
+bool ProgresoVista::Bombear() {
+  vista_.Procesar_Eventos();
+  return !detener_;
+}
+
+// The position reached so far is shown against each new maximum, on that maximum's scale, and
+// kept inside the bar's range of at least one step.
+void ProgresoVista::Mostrar_Barra() {
+  const int64_t escala = Escala_Para(maximo_);
+  const int maximo = static_cast<int>(std::max<int64_t>(maximo_ / escala, 1));
+  vista_.Fijar_Barra(maximo, static_cast<int>(std::clamp<int64_t>(valor_ / escala, 0, maximo)));
 }
 
 Form1::Form1(Vista& vista, FileList& fileList, SistemaArchivos& sistema, size_t bloque)
@@ -132,8 +129,8 @@ void Form1::Escribir_Salida() {
   vista_.Mostrar(Control::Text1, true);
   vista_.Mostrar(Control::cmdIni, false);
   vista_.Mostrar(Control::cmdOpen, false);
-  const Peticion peticion{vista_.Texto(Control::TextZorvalina),
-                          vista_.Texto(Control::TextImportar), DirVip + kNombreSalida};
+  const Peticion peticion{vista_.Texto(Control::TextZorvalina), vista_.Texto(Control::TextImportar),
+                          DirVip + kNombreSalida};
   ProgresoVista progreso(vista_, detener_);
   const Resultado resultado = Componer(peticion, progreso, sistema_, bloque_);
   if (detener_) return;  // the program is ending; the core left no temporary file

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "Escaneos.h"
+#include "Progreso.h"
 #include "SistemaArchivos.h"
 #include "Vista.h"
 
@@ -49,5 +51,26 @@ class Form1 {
   bool detener_ = false;   // "Salir" was asked: the run stops at its next chance
 };
 
+// Shows the core's progress on ProgressBar1 and keeps the window responsive: every pump
+// handles the pending events, then asks whether the work may go on.
+class ProgresoVista : public Progreso {
+ public:
+  ProgresoVista(Vista& vista, const bool& detener) : vista_(vista), detener_(detener) {}
+
+  void Fijar_Maximo(int64_t maximo) override;
+  void Fijar_Valor(int64_t valor) override;
+  void Fijar_Visible(bool visible) override;
+  bool Bombear() override;
+
+ private:
+  void Mostrar_Barra();
+
+  Vista& vista_;
+  const bool& detener_;
+  // File positions; the bar gets them scaled to its int steps.
+  int64_t maximo_ = 100;
+  int64_t valor_ = 0;
+};
+
 // ProgressBar1 holds int steps: file positions up to `maximo` are divided by this to fit.
-long long Escala_Para(long long maximo);
+int64_t Escala_Para(int64_t maximo);
