@@ -1,157 +1,188 @@
 // SPDX-License-Identifier: MIT
-#include "Form1.h"
+#include "Form1Qt.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-
-#include "Apariencia.h"
-#include "Errores.h"
-#include "FileList.h"
-#include "Mezcla.h"
-#include "ProgresoBarra.h"
-#include "Rutas.h"
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-// Paths go to the core in the file system's own encoding.
-std::string Ruta_Nativa(const QString& ruta) {
-#ifdef _WIN32
-  return ruta.toStdString();
-#else
-  return QFile::encodeName(ruta).toStdString();
-#endif
+size_t Indice(Control control) {
+  return static_cast<size_t>(control);
 }
 
-QString De_Ruta_Nativa(const std::string& ruta) {
-#ifdef _WIN32
-  return QString::fromStdString(ruta);
-#else
-  return QFile::decodeName(QByteArray::fromStdString(ruta));
-#endif
+QRect En_Pixeles(const Diseno_Control& d) {
+  return {d.left / kTwipsPorPixel, d.top / kTwipsPorPixel, d.width / kTwipsPorPixel,
+          d.height / kTwipsPorPixel};
 }
 
-// Clears a flag on every way out of the scope.
-class Mientras {
- public:
-  explicit Mientras(bool& bandera) : bandera_(bandera) { bandera_ = true; }
-  ~Mientras() { bandera_ = false; }
-  Mientras(const Mientras&) = delete;
-  Mientras& operator=(const Mientras&) = delete;
+// The design face where it exists; else the condensed DejaVu face, which has its 13-pixel line
+// and keeps the longest caption inside the window.
+QFont Fuente_Ventana() {
+  QFont fuente;
+  fuente.setFamilies({QString::fromUtf8(kFuenteVentana), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("DejaVu Sans Condensed")});
+  fuente.setPointSizeF(kPuntosFuente);
+  fuente.setStyleHint(QFont::SansSerif);
+  return fuente;
+}
 
- private:
-  bool& bandera_;
-};
+QWidget* Control_De_Tipo(Tipo tipo, const QString& texto, QWidget* ventana) {
+  switch (tipo) {
+    case Tipo::Boton: {
+      auto* boton = new QPushButton(texto, ventana);
+      boton->setAutoDefault(false);  // Enter presses no button
+      return boton;
+    }
+    case Tipo::Caja:
+    case Tipo::CajaLectura: {
+      auto* caja = new QLineEdit(texto, ventana);
+      caja->setReadOnly(tipo == Tipo::CajaLectura);
+      return caja;
+    }
+    case Tipo::Etiqueta: {
+      auto* etiqueta = new QLabel(ventana);
+      etiqueta->setTextFormat(Qt::PlainText);
+      etiqueta->setText(texto);
+      return etiqueta;
+    }
+    case Tipo::Barra:
+      break;
+  }
+  auto* barra = new QProgressBar(ventana);
+  barra->setRange(0, 100);
+  barra->setTextVisible(false);
+  return barra;
+}
 
 }  // namespace
 
-Form1::Form1(FileList& fileList, SistemaArchivos& sistema, size_t bloque, QWidget* parent)
-    : QWidget(parent), FileList_(fileList), sistema_(sistema), bloque_(bloque) {
+Form1Qt::Form1Qt(FileList& fileList, SistemaArchivos& sistema, size_t bloque)
+    : form1_(*this, fileList, sistema, bloque) {
   Q_INIT_RESOURCE(vipmerge);
   setWindowIcon(QIcon(QStringLiteral(":/vipmerge.png")));
-  Crear_Controles();
-  connect(cmdOpen, &QPushButton::clicked, this, &Form1::cmdOpen_Click);
-  connect(cmdIni, &QPushButton::clicked, this, &Form1::cmdIni_Click);
-  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  setWindowTitle(QString::fromUtf8(kTituloVentana));
+  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(kAnchoCliente / kTwipsPorPixel, kAltoCliente / kTwipsPorPixel);
+  setFont(Fuente_Ventana());
+  for (const Diseno_Control& diseno : kDiseno) controles_[Indice(diseno.control)] = Crear(diseno);
+  Poner_Fondo(Control::Text1, kRojoClaro);
+  Fijar_Orden_De_Tabulacion();
+  De<QWidget>(Control::TextZorvalina)->setFocus();
+
+  connect(De<QPushButton>(Control::cmdOpen), &QPushButton::clicked, this,
+          [this] { form1_.cmdOpen_Click(); });
+  connect(De<QPushButton>(Control::cmdIni), &QPushButton::clicked, this,
+          [this] { form1_.cmdIni_Click(); });
+  connect(De<QPushButton>(Control::Command1), &QPushButton::clicked, this,
+          [this] { form1_.Command1_Click(); });
 }
 
-void Form1::cmdOpen_Click() {
-  // One run at a time: a click while a run checks or waits is ignored.
-  if (en_curso_ || detener_) return;
-  Mientras en_curso(en_curso_);
-  try {
-    if (Elegir_Proyectos() && Preparar_Salida() && Esperar_Comienzo()) Escribir_Salida();
-  } catch (const Detenido&) {
-    // "Salir" stopped the check; the window is already closing.
+QWidget* Form1Qt::Crear(const Diseno_Control& diseno) {
+  QWidget* control = Control_De_Tipo(diseno.tipo, QString::fromUtf8(diseno.texto), this);
+  control->setObjectName(QLatin1String(diseno.nombre));
+  if (diseno.negrita) {
+    QFont fuente = control->font();
+    fuente.setBold(true);
+    control->setFont(fuente);
   }
+  if (diseno.tipo == Tipo::Etiqueta) {
+    // A label takes the size of its caption; only its top-left corner is designed.
+    control->move(En_Pixeles(diseno).topLeft());
+    control->adjustSize();
+  } else {
+    control->setGeometry(En_Pixeles(diseno));
+  }
+  if (!diseno.visible) control->hide();
+  return control;
 }
 
-void Form1::cmdIni_Click() {
-  esperar = false;
-  if (espera_) espera_->quit();
+// Labels and the bar take no focus, and hidden controls are skipped by the focus chain itself.
+void Form1Qt::Fijar_Orden_De_Tabulacion() {
+  std::vector<const Diseno_Control*> orden;
+  for (const Diseno_Control& diseno : kDiseno) {
+    if (De<QWidget>(diseno.control)->focusPolicy() != Qt::NoFocus) orden.push_back(&diseno);
+  }
+  std::sort(orden.begin(), orden.end(),
+            [](auto* a, auto* b) { return a->tabulacion < b->tabulacion; });
+  for (size_t i = 0; i + 1 < orden.size(); ++i)
+    setTabOrder(De<QWidget>(orden[i]->control), De<QWidget>(orden[i + 1]->control));
 }
 
-void Form1::Command1_Click() {
-  close();
+template <class Tipo>
+Tipo* Form1Qt::De(Control control) const {
+  return static_cast<Tipo*>(controles_[Indice(control)]);
 }
 
-void Form1::closeEvent(QCloseEvent* evento) {
-  evento->accept();
-  if (detener_) return;
-  // A run inside the click on cmdOpen stops at its next pump and removes its temporary output.
-  detener_ = true;
-  if (espera_) espera_->quit();
-  QCoreApplication::quit();
+void Form1Qt::Mostrar(Control control, bool visible) {
+  De<QWidget>(control)->setVisible(visible);
 }
 
-// Asks for the template and then the audio-data project; an empty name ends the run.
-bool Form1::Elegir_Proyectos() {
-  FileList_.CancelError = false;
-  FileList_.DialogTitle = QStringLiteral("Cargar el proyecto que sirve de zorvalina");
-  FileList_.Filter = QStringLiteral("Proyecto Zorvalina (*.vip)|*.vip");
-  FileList_.ShowOpen();
-  if (FileList_.FileName.isEmpty()) return false;
-  TextZorvalina->setText(FileList_.FileName);
-
-  FileList_.DialogTitle = QStringLiteral("Cargar el proyecto de datos de audio");
-  FileList_.Filter = QStringLiteral("Proyecto Vavirerid (*.vip)|*.vip");
-  FileList_.ShowOpen();
-  if (FileList_.FileName.isEmpty()) return false;
-  TextImportar->setText(FileList_.FileName);
-  return true;
+void Form1Qt::Poner_Texto(Control control, const std::string& texto) {
+  textos_[Indice(control)] = texto;
+  auto* caja = De<QLineEdit>(control);
+  caja->setText(QString::fromStdString(texto));
+  // The status line shows the start of its message.
+  if (control == Control::Text1) caja->setCursorPosition(0);
 }
 
-// Checks the audio-data project and shows where the output goes. Throws Detenido.
-bool Form1::Preparar_Salida() {
-  ProgresoBarra progreso(*ProgressBar1, [this] { return !detener_; });
-  if (!Valido(Ruta_Nativa(FileList_.FileName), progreso, sistema_, bloque_)) return false;
-  Path = FileList_.FileName;
-  if (Path.isEmpty()) return false;
-  DirVip = De_Ruta_Nativa(Carpeta_De(Ruta_Nativa(Path)));
-  esperar = true;
-  const QString salida = DirVip + QLatin1String(kNombreSalida);
-  TextDestino->setText(salida);
-  Poner_Estado(QStringLiteral("Leyendo y escribiendo datos en: ") + salida, kRojoClaro);
-  cmdIni->show();
-  return true;
+// A path whose bytes are no valid UTF-8 still reaches the core unchanged, as long as the user
+// has not changed the text since.
+std::string Form1Qt::Texto(Control control) const {
+  const QString visto = De<QLineEdit>(control)->text();
+  const std::string& puesto = textos_[Indice(control)];
+  return visto == QString::fromStdString(puesto) ? puesto : visto.toStdString();
 }
 
-// Blocks in the event loop until "Comenzar..." is clicked; false when the program ends first.
-bool Form1::Esperar_Comienzo() {
+void Form1Qt::Poner_Fondo(Control control, unsigned bgr) {
+  QWidget* caja = De<QWidget>(control);
+  QPalette paleta = caja->palette();
+  paleta.setColor(QPalette::Base,
+                  QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                         static_cast<int>((bgr >> 16) & 0xFF)));
+  caja->setPalette(paleta);
+}
+
+void Form1Qt::Fijar_Barra(int maximo, int valor) {
+  auto* barra = De<QProgressBar>(Control::ProgressBar1);
+  barra->setRange(0, maximo);
+  barra->setValue(valor);
+}
+
+void Form1Qt::Procesar_Eventos() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void Form1Qt::Esperar() {
   QEventLoop espera;
   espera_ = &espera;
-  if (esperar && !detener_) espera.exec();
+  espera.exec();
   espera_ = nullptr;
-  return !esperar && !detener_;
 }
 
-void Form1::Escribir_Salida() {
-  Text1->show();
-  cmdIni->hide();
-  cmdOpen->hide();
-  const Peticion peticion{Ruta_Nativa(TextZorvalina->text()), Ruta_Nativa(TextImportar->text()),
-                          Ruta_Nativa(DirVip + QLatin1String(kNombreSalida))};
-  ProgresoBarra progreso(*ProgressBar1, [this] { return !detener_; });
-  const Resultado resultado = Componer(peticion, progreso, sistema_, bloque_);
-  if (detener_) return;  // the window is closing; the core left no temporary file
-  Mostrar_Desenlace(peticion, resultado);
+void Form1Qt::Terminar_Espera() {
+  if (espera_) espera_->quit();
 }
 
-void Form1::Mostrar_Desenlace(const Peticion& peticion, const Resultado& resultado) {
-  ProgressBar1->hide();
-  const bool escrito = resultado.desenlace == Desenlace::Escrito;
-  Poner_Estado(QString::fromStdString(Mensaje(peticion, resultado)),
-               escrito ? kVerdeClaro : kRojoClaro);
-  cmdOpen->show();
+// A dialog still open (the program is asked to end by a signal or the session) is closed so
+// that its run can return; the application ends when control is back in its main loop.
+void Form1Qt::Cerrar() {
+  QWidget* dialogo = QApplication::activeModalWidget();
+  if (dialogo && dialogo != this) dialogo->close();
+  hide();
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void Form1::Poner_Estado(const QString& texto, unsigned color) {
-  Text1->setText(texto);
-  Text1->setCursorPosition(0);
-  Poner_Color(*Text1, color);
+void Form1Qt::closeEvent(QCloseEvent* evento) {
+  evento->accept();
+  form1_.Command1_Click();
 }
