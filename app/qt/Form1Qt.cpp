@@ -36,11 +36,8 @@ QFont Fuente_Ventana() {
 
 QWidget* Control_De_Tipo(Tipo tipo, const QString& texto, QWidget* ventana) {
   switch (tipo) {
-    case Tipo::Boton: {
-      auto* boton = new QPushButton(texto, ventana);
-      boton->setAutoDefault(false);  // Enter presses no button
-      return boton;
-    }
+    case Tipo::Boton:  // outside a dialog no button is the default: Enter presses none
+      return new QPushButton(texto, ventana);
     case Tipo::Caja:
     case Tipo::CajaLectura: {
       auto* caja = new QLineEdit(texto, ventana);

@@ -52,7 +52,7 @@ struct VistaFalsa : Vista, FileList {
   void Esperar() override {
     esperando = true;
     Actuar("espera");
-    if (esperando) Pulsar(Control::cmdIni);
+    if (esperando && !cerrada) Pulsar(Control::cmdIni);
     if (esperando) throw std::logic_error("la espera no termina");
   }
   void Terminar_Espera() override { esperando = false; }
