@@ -17,7 +17,8 @@ struct Flujo : ::testing::Test {
   std::string salida = carpeta / "Importar.vip", anterior = std::string(9000, 'z');
   SistemaConFallos sistema;
 
-  // The audio file is named a few blocks into the text, so that the check pumps events.
+  // Bytes of their own for each name; the audio file is named a few blocks into the text, so
+  // that the check pumps events.
   std::string Proyecto(const char* nombre, const char* linea = "voz.wav") {
     const DescripcionVip d{{std::string(200, '-'), linea}, 4096, 256, uint32_t(nombre[0])};
     return carpeta.Escribir(nombre, Generar_Vip(d));
@@ -94,7 +95,7 @@ TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
     VistaFalsa vista(sistema);
     bool temporal = false;
     vista.al_actuar = [&](const std::string& ahora) {
-      if (ahora != momento || vista.cerrada) return;
+      if (ahora != momento) return;
       temporal = !Salida_Es(anterior);
       vista.Pulsar(Control::Command1);
     };
@@ -114,8 +115,8 @@ TEST(Barra, ScalesPositionsOfAnySizeIntoItsRange) {
       {5000, 4000, 300, 300, 300}};
   for (const auto& caso : casos) {
     VistaFalsa vista;
-    const bool seguir = false;
-    ProgresoVista progreso(vista, seguir);
+    const bool detener = false;
+    ProgresoVista progreso(vista, detener);
     progreso.Fijar_Maximo(caso[0]), progreso.Fijar_Valor(caso[1]), progreso.Fijar_Maximo(caso[2]);
     EXPECT_TRUE(vista.barra_maximo == caso[3] && vista.barra_valor == caso[4]) << caso[2];
   }

@@ -10,10 +10,10 @@
 #include "Form1.h"
 
 // Form1 without a toolkit, with its dialog answering from a script ("" = cancelled). At each
-// new moment of a run (elige, comprueba, espera, escribe, fin) it notes what is
-// shown, "O" cmdOpen, "I" cmdIni, "B" the bar, "R"/"V" Text1 light red/green, and the test may
-// act. Left alone, the wait presses "Comenzar...". A click on a hidden button, a bar value out
-// of range, a wait that nothing ends and a run going on after "Salir" throw.
+// new moment of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O"
+// cmdOpen, "I" cmdIni, "B" the bar, "R"/"V" Text1 light red/green, and the test may act. Left
+// alone, the wait presses "Comenzar...". A click on a hidden button, a bar value out of range,
+// a wait that nothing ends and a run going on after "Salir" throw.
 struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
