@@ -115,9 +115,9 @@ void Form1Qt::Fijar_Orden_De_Tabulacion() {
     setTabOrder(De<QWidget>(orden[i]->control), De<QWidget>(orden[i + 1]->control));
 }
 
-template <class Tipo>
-Tipo* Form1Qt::De(Control control) const {
-  return static_cast<Tipo*>(controles_[Indice(control)]);
+template <class Clase>
+Clase* Form1Qt::De(Control control) const {
+  return static_cast<Clase*>(controles_[Indice(control)]);
 }
 
 void Form1Qt::Mostrar(Control control, bool visible) {

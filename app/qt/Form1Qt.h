@@ -34,8 +34,8 @@ class Form1Qt : public QWidget, public Vista {
  private:
   QWidget* Crear(const Diseno_Control& diseno);
   void Fijar_Orden_De_Tabulacion();
-  template <class Tipo>
-  Tipo* De(Control control) const;
+  template <class Clase>
+  Clase* De(Control control) const;
 
   std::array<QWidget*, kDiseno.size()> controles_{};  // by the value of Control
   std::array<std::string, kDiseno.size()> textos_;    // the workflow's texts, byte for byte
