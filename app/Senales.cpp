@@ -26,7 +26,13 @@ int Abrir_Canal() {
   accion.sa_handler = Al_Recibir_Senal;
   sigemptyset(&accion.sa_mask);
   accion.sa_flags = SA_RESTART;
-  for (int senal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(senal, &accion, nullptr);
+  for (int senal : {SIGINT, SIGTERM, SIGHUP}) {
+    // One ignored from the start stays ignored, as nohup asks.
+    struct sigaction anterior = {};
+    if (::sigaction(senal, nullptr, &anterior) == 0 && anterior.sa_handler != SIG_IGN) {
+      ::sigaction(senal, &accion, nullptr);
+    }
+  }
   return extremos[0];
 }
 

@@ -119,7 +119,10 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef _WIN32
   Detener_Con_La_Consola();
 #else
-  for (int senal : {SIGINT, SIGTERM, SIGHUP}) std::signal(senal, Al_Recibir_Senal);
+  for (int senal : {SIGINT, SIGTERM, SIGHUP}) {
+    // One ignored from the start stays ignored, as nohup and background jobs ask.
+    if (std::signal(senal, Al_Recibir_Senal) == SIG_IGN) std::signal(senal, SIG_IGN);
+  }
 #endif
   BarraTerminal barra(stderr, Stderr_Es_Terminal(), &detener);
   const int codigo = Ejecutar_Cli(argumentos, std::cout, std::cerr, barra);
