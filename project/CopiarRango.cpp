@@ -11,10 +11,11 @@
 namespace {
 
 // On slow media a whole block takes longer than the window may wait between two pumps: the
-// piece copied between pumps shrinks while pieces take longer than this, and grows back to
-// the block once they are quick again.
+// piece copied between pumps starts small, grows to the block while pieces are quick, and
+// shrinks again while they take longer than this.
 constexpr auto kPausaDeseada = std::chrono::milliseconds(50);
 constexpr size_t kPiezaMinima = size_t{64} << 10;
+constexpr size_t kPiezaInicial = size_t{256} << 10;
 
 class Transferencia {
  public:
@@ -28,7 +29,7 @@ class Transferencia {
 
   // Copies the 0-based offsets [desde, hasta).
   void Copiar(int64_t desde, int64_t hasta) {
-    size_t pieza = bloque_;
+    size_t pieza = std::min(bloque_, kPiezaInicial);
     for (int64_t offset = desde; offset < hasta;) {
       const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, pieza));
       const auto inicio = Reloj::now();
