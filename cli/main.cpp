@@ -128,7 +128,8 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
   const int codigo = Ejecutar_Cli(argumentos, std::cout, std::cerr, barra);
   std::cout.flush();
 #ifdef _WIN32
-  // Windows has no such ending: a stopped merge there ends with the failure code.
+  // Windows has no ending by a signal: a stopped merge ends with the failure code. A console
+  // handler that waits for the clean-up may let the process end now.
   if (merge_terminada != nullptr) SetEvent(merge_terminada);
 #else
   if (senal_recibida != 0 && codigo != kSalidaEscrito) {
