@@ -25,7 +25,7 @@ TEST(Paradas, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
   const std::string guion =  // $0 the program, $1 the signal, $2 the moment, $3 the folder, $4 env
       "cd \"$3\" && mkfifo tubo && exec 3<>tubo && head -c 65536 /dev/zero >&3\n"
       "env --default-signal=INT $4 \"$0\" plantilla.vip audio.vip >&3 2>/dev/null &\n"
-      "timeout 20 sh -c \"until $2; do :; done\"; kill -$1 $!\n"
+      "timeout 20 sh -c \"until $2; do sleep 0.01; done\"; kill -$1 $!\n"
       "head -c 65536 <&3 >/dev/null; wait $!";
   const char *escribe = "ls *.vipmerge-tmp", *colocada = "[ $(wc -c <Importar.vip) != 24 ]";
   const char* nohup = "--ignore-signal=HUP";
