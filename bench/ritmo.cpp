@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -82,16 +81,16 @@ int main(int argc, char** argv) {
     return 64;
   }
   const double bytes_por_segundo = std::atof(argv[1]) * 1e6;
-  const std::filesystem::path carpeta = argv[2];
+  const std::string carpeta = std::string(argv[2]) + "/";
   DescripcionVip audio, plantilla;
   audio.bytes_audio = 40 << 20;
   plantilla.semilla = 2;
-  Escribir(carpeta / "ritmo-audio.vip", audio);
-  Escribir(carpeta / "ritmo-plantilla.vip", plantilla);
+  Escribir(carpeta + "ritmo-audio.vip", audio);
+  Escribir(carpeta + "ritmo-plantilla.vip", plantilla);
   SistemaLento sistema(bytes_por_segundo);
   PausaMayor progreso;
-  const Peticion peticion{carpeta / "ritmo-plantilla.vip", carpeta / "ritmo-audio.vip",
-                          carpeta / "ritmo-Importar.vip"};
+  const Peticion peticion{carpeta + "ritmo-plantilla.vip", carpeta + "ritmo-audio.vip",
+                          carpeta + "ritmo-Importar.vip"};
   const Resultado resultado = Componer(peticion, progreso, sistema);
   if (resultado.desenlace != Desenlace::Escrito) {
     std::fprintf(stderr, "%s\n", Mensaje(peticion, resultado).c_str());
