@@ -164,7 +164,7 @@ const Caso kCasos[] = {
 #ifndef _WIN32
     // The audio-data project is read once by the check and by the search, and once by each of
     // its two stages; the template once.
-    {kPA, 1, "", kN + "@/audio.vip (no se puede leer)\n", "", {"pread", "audio.vip", 1, EIO}},
+    {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
     {kPA, 0, kF + "@/Importar.vip\n", "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kF + "@/Importar.vip\n", "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},

@@ -65,11 +65,10 @@ inline std::string Proyecto(uint32_t semilla, size_t n,
 
 }  // namespace ref
 
-// Longer than any output here, so that stale trailing bytes would show.
-inline const std::string kAnterior = "un Importar.vip anterior" + std::string(9000, 'z');
-
 // A fresh folder with an audio-data project, a template and an earlier Importar.vip.
 struct Escena {
+  // Longer than any output here, so that stale trailing bytes would show.
+  static inline const std::string kAnterior = "un Importar.vip anterior" + std::string(9000, 'z');
   CarpetaTemporal carpeta;
   std::string audio, plantilla;  // what the sources hold
   Peticion peticion{carpeta.Escribir("plantilla.vip", plantilla),

@@ -2,15 +2,18 @@
 #pragma once
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 #include "Errores.h"
 #include "SistemaArchivos.h"
 
 // The real file system with an output whose writing fails (EIO) once it would pass
-// escribir_hasta bytes, counted in escritos; -1 never.
+// escribir_hasta bytes, counted in escritos (-1: never), and a hook that runs on the thread
+// that flushes the output, before the flush.
 struct SistemaConFallos : SistemaArchivos {
   int64_t escribir_hasta = -1, escritos = 0;
+  std::function<void()> antes_de_confirmar;
 
   struct Salida : Destino {
     std::unique_ptr<Destino> real;
@@ -25,7 +28,11 @@ struct SistemaConFallos : SistemaArchivos {
       real->Escribir(offset, datos, n);
     }
     size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }  // all goes through Escribir
-    void Confirmar() override { real->Confirmar(); }
+    void Volcar() override {
+      if (s.antes_de_confirmar) s.antes_de_confirmar();
+      real->Volcar();
+    }
+    void Colocar() override { real->Colocar(); }
   };
   std::unique_ptr<Fuente> Abrir(const std::string& r) override { return Sistema_Real().Abrir(r); }
   int64_t Longitud(const std::string& r) override { return Sistema_Real().Longitud(r); }
