@@ -135,7 +135,7 @@ void VentanaWin32::Aplicar_Dpi(UINT dpi) {
   }
   normal_ = std::move(normal);  // the old fonts go only after no control uses them
   negrita_ = std::move(negrita);
-  Colocar_Controles();
+  Colocar_Controles(dpi);
   RECT marco{0, 0, A_Pixeles(kAnchoCliente, dpi), A_Pixeles(kAltoCliente, dpi)};
   AdjustWindowRectExForDpi(&marco, kEstilo, FALSE, 0, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, marco.right - marco.left, marco.bottom - marco.top,
@@ -143,10 +143,10 @@ void VentanaWin32::Aplicar_Dpi(UINT dpi) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void VentanaWin32::Colocar_Controles() {
+void VentanaWin32::Colocar_Controles(UINT dpi) {
   const HDC dc = GetDC(hwnd_);
   for (const Diseno_Control& diseno : kDiseno) {
-    const RECT r = Rectangulo_De(diseno, dc);
+    const RECT r = Rectangulo_De(diseno, dc, dpi);
     SetWindowPos(Hwnd(diseno.control), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -154,8 +154,7 @@ void VentanaWin32::Colocar_Controles() {
 }
 
 // A label takes the size of its caption on one line in its own font, from its designed corner.
-RECT VentanaWin32::Rectangulo_De(const Diseno_Control& diseno, HDC dc) const {
-  const UINT dpi = GetDpiForWindow(hwnd_);
+RECT VentanaWin32::Rectangulo_De(const Diseno_Control& diseno, HDC dc, UINT dpi) const {
   const int x = A_Pixeles(diseno.left, dpi);
   const int y = A_Pixeles(diseno.top, dpi);
   if (diseno.tipo != Tipo::Etiqueta)
@@ -198,7 +197,7 @@ LRESULT VentanaWin32::Atender(UINT mensaje, WPARAM w, LPARAM l) {
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-      return Colorear(reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w));
+      return Colorear(mensaje, reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w));
     case WM_ACTIVATE:
       Activar(w);
       return 0;
@@ -251,10 +250,10 @@ void VentanaWin32::Activar(WPARAM w) {
   SetFocus(vale ? foco_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE));
 }
 
-LRESULT VentanaWin32::Colorear(HWND control, HDC dc) {
+LRESULT VentanaWin32::Colorear(UINT mensaje, HWND control, HDC dc) {
   const auto i = static_cast<size_t>(GetDlgCtrlID(control) - kPrimerId);
   if (i >= fondos_.size() || fondos_[i] == kSinFondo)
-    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    return DefWindowProcW(hwnd_, mensaje, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, fondos_[i]);

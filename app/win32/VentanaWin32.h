@@ -45,9 +45,9 @@ class VentanaWin32 : public Vista {
   LRESULT Atender(UINT mensaje, WPARAM w, LPARAM l);
   void Crear_Controles();
   void Aplicar_Dpi(UINT dpi);
-  void Colocar_Controles();
-  RECT Rectangulo_De(const Diseno_Control& diseno, HDC dc) const;
-  LRESULT Colorear(HWND control, HDC dc);
+  void Colocar_Controles(UINT dpi);
+  RECT Rectangulo_De(const Diseno_Control& diseno, HDC dc, UINT dpi) const;
+  LRESULT Colorear(UINT mensaje, HWND control, HDC dc);
   void Clic(int id);
   void Activar(WPARAM w);
   void Despachar(MSG& mensaje);
