@@ -38,9 +38,9 @@ class Destino {
   size_t Bloque_Compartido() { return compartir_ ? Bloque_De_Clonado() : 0; }
   // Makes the n bytes at offset share the source's blocks at the same offset; both are
   // multiples of Bloque_Compartido() and lie within the source. False when the file system
-  // cannot do it here: the bytes are then to be copied, and no clone is tried again.
+  // cannot do it here: the bytes are then to be copied, and Bloque_Compartido() is 0 from now.
   bool Compartir(Fuente& fuente, int64_t offset, size_t n) {
-    compartir_ = compartir_ && Clonar(fuente, offset, n);
+    compartir_ = Clonar(fuente, offset, n);
     return compartir_;
   }
 
