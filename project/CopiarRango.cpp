@@ -21,14 +21,17 @@ class Transferencia {
 
   // Copies the 0-based offsets [desde, hasta). Where the output can share the source's blocks,
   // the whole blocks that the source holds are cloned and only the bytes around them copied.
+  // The first block is tried before any byte is copied, so that an output that cannot clone
+  // copies the range in the usual pieces (on ext4, pieces at block-aligned offsets copy slower).
   void Copiar(int64_t desde, int64_t hasta) {
     const auto compartido = static_cast<int64_t>(salida_.Bloque_Compartido());
     if (compartido > 0) {
       const int64_t inicio = (desde + compartido - 1) / compartido * compartido;
       const int64_t fin = std::min(hasta, longitud_) / compartido * compartido;
-      if (inicio < fin) {
+      if (inicio < fin && salida_.Compartir(fuente_, inicio, static_cast<size_t>(compartido))) {
         Copiar_Por_Bloques(desde, inicio);
-        desde = Clonar(inicio, fin, compartido);
+        Avanzar(inicio + compartido);
+        desde = Clonar(inicio + compartido, fin, compartido);
       }
     }
     Copiar_Por_Bloques(desde, hasta);
