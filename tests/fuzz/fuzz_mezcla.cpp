@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The merge against the three stages composed position by position. Input: a block-size byte,
 // a flags byte (1: the whole merge with its check, else the writing alone; 2: an earlier
-// output exists; 4: a line naming a wav file at byte 367 of the audio-data project), the
-// audio-data project's length (16 bits, cut to what is there), the audio-data project, and
-// the template as the rest.
+// output exists; 4: a line naming a wav file at byte 367 of the audio-data project; 8: an
+// output that clones blocks of 8 bytes, or of 16 with 16), the audio-data project's length
+// (16 bits, cut to what is there), the audio-data project, and the template as the rest.
 #include <algorithm>
 #include <filesystem>
 
+#include "../support/SistemaQueClona.h"
 #include "Entrada.h"
 #include "Mezcla.h"
 
@@ -60,9 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t n) {
   fuzz::Escribir(peticion.plantilla, plantilla);
   if (banderas & 2) fuzz::Escribir(peticion.salida, kAnterior);
 
+  SistemaQueClona clona(banderas & 16 ? 16 : 8);
+  SistemaArchivos& sistema = banderas & 8 ? clona : Sistema_Real();
   const bool completa = banderas & 1;
-  const Resultado resultado = completa ? Mezclar(peticion, Sin_Progreso(), Sistema_Real(), bloque)
-                                       : Componer(peticion, Sin_Progreso(), Sistema_Real(), bloque);
+  const Resultado resultado = completa ? Mezclar(peticion, Sin_Progreso(), sistema, bloque)
+                                       : Componer(peticion, Sin_Progreso(), sistema, bloque);
   const int64_t limite = fuzz::Limite_Simple(audio, 97);
   Desenlace esperado = limite == 0 ? Desenlace::SinLimite : Desenlace::Escrito;
   if (completa && !fuzz::Nombra_Audio_Simple(audio)) esperado = Desenlace::NoValido;
