@@ -24,6 +24,7 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
+	scripts/install-deps test
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 run: build
@@ -49,6 +50,7 @@ SANITIZE_BUILD ?= build-sanitize
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 
 test-sanitize: deps
+	scripts/install-deps test
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \

@@ -27,8 +27,26 @@ class Transferencia {
         progreso_(progreso),
         bloque_(std::max<size_t>(bloque, 1)) {}
 
-  // Copies the 0-based offsets [desde, hasta).
+  // Copies the 0-based offsets [desde, hasta). Where the output can share the source's blocks,
+  // the whole blocks that the source holds are cloned and only the bytes around them copied.
+  // The first block is tried before any byte is copied, so that an output that cannot clone
+  // copies the range in the usual pieces (on ext4, pieces at block-aligned offsets copy slower).
   void Copiar(int64_t desde, int64_t hasta) {
+    const auto compartido = static_cast<int64_t>(salida_.Bloque_Compartido());
+    if (compartido > 0) {
+      const int64_t inicio = (desde + compartido - 1) / compartido * compartido;
+      const int64_t fin = std::min(hasta, longitud_) / compartido * compartido;
+      if (inicio < fin && salida_.Compartir(fuente_, inicio, static_cast<size_t>(compartido))) {
+        Copiar_Por_Bloques(desde, inicio);
+        Avanzar(inicio + compartido);
+        desde = Clonar(inicio + compartido, fin, compartido);
+      }
+    }
+    Copiar_Por_Bloques(desde, hasta);
+  }
+
+ private:
+  void Copiar_Por_Bloques(int64_t desde, int64_t hasta) {
     size_t pieza = std::min(bloque_, kPiezaInicial);
     for (int64_t offset = desde; offset < hasta;) {
       const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, pieza));
@@ -36,18 +54,35 @@ class Transferencia {
       Copiar_Bloque(offset, n);
       pieza = Pieza_Siguiente(pieza, Reloj::now() - inicio);
       offset += static_cast<int64_t>(n);
-      if (!progreso_.Bombear()) throw Detenido();
-      progreso_.Fijar_Valor(offset);  // the 1-based position of the last byte copied
+      Avanzar(offset);
     }
   }
 
- private:
   using Reloj = std::chrono::steady_clock;
 
   size_t Pieza_Siguiente(size_t pieza, Reloj::duration tardado) const {
     if (tardado > kPausaDeseada) return std::max(pieza / 2, std::min(kPiezaMinima, bloque_));
     if (tardado < kPausaDeseada / 4) return std::min(pieza * 2, bloque_);
     return pieza;
+  }
+
+  // Clones [inicio, fin) in pieces of at least a transfer block; returns where it stopped: fin,
+  // or the piece the output refused to clone, from which on the bytes are copied.
+  int64_t Clonar(int64_t inicio, int64_t fin, int64_t compartido) {
+    const int64_t trozo =
+        (static_cast<int64_t>(bloque_) + compartido - 1) / compartido * compartido;
+    for (int64_t offset = inicio; offset < fin;) {
+      const int64_t n = std::min(fin - offset, trozo);
+      if (!salida_.Compartir(fuente_, offset, static_cast<size_t>(n))) return offset;
+      offset += n;
+      Avanzar(offset);
+    }
+    return fin;
+  }
+
+  void Avanzar(int64_t offset) {
+    if (!progreso_.Bombear()) throw Detenido();
+    progreso_.Fijar_Valor(offset);  // the 1-based position of the last byte copied
   }
 
   void Copiar_Bloque(int64_t offset, size_t n) {

@@ -39,6 +39,25 @@ class Destino {
     Volcar();
     Colocar();
   }
+
+  // The block size at which the output can share the source's blocks instead of copying them
+  // (on file systems that clone extents); 0 when it cannot, or once a clone has been refused.
+  size_t Bloque_Compartido() { return compartir_ ? Bloque_De_Clonado() : 0; }
+  // Makes the n bytes at offset share the source's blocks at the same offset; both are
+  // multiples of Bloque_Compartido() and lie within the source. False when the file system
+  // cannot do it here: the bytes are then to be copied, and Bloque_Compartido() is 0 from now.
+  bool Compartir(Fuente& fuente, int64_t offset, size_t n) {
+    compartir_ = Clonar(fuente, offset, n);
+    return compartir_;
+  }
+
+ protected:
+  virtual size_t Bloque_De_Clonado() { return 0; }
+  // False for "cannot clone here"; a failure of the disk itself throws ErrorArchivo.
+  virtual bool Clonar(Fuente&, int64_t, size_t) { return false; }
+
+ private:
+  bool compartir_ = true;
 };
 
 // The seam between the merge and the file system, so that tests can make any step fail.

@@ -77,16 +77,16 @@ struct Escena {
 
   Escena(std::string a, std::string p) : audio(std::move(a)), plantilla(std::move(p)) {}
 
-  // The check, the search and the whole merge in blocks of this size against the rules; ""
-  // when they agree.
-  std::string Contrastar(size_t bloque) const {
+  // The check, the search and the whole merge (through `sistema`) in blocks of this size
+  // against the rules; "" when they agree.
+  std::string Contrastar(size_t bloque, SistemaArchivos& sistema = Sistema_Real()) const {
     const bool nombra = ref::Nombra_Audio(audio);
     const int64_t limite = ref::Limite(audio);
     if (Valido(peticion.audio, Sin_Progreso(), Sistema_Real(), bloque) != nombra) return "check";
     if (Buscar_Lista_Mdrl(peticion.audio, 97, Sin_Progreso(), Sistema_Real(), bloque) != limite) {
       return "boundary";
     }
-    const Resultado resultado = Mezclar(peticion, Sin_Progreso(), Sistema_Real(), bloque);
+    const Resultado resultado = Mezclar(peticion, Sin_Progreso(), sistema, bloque);
     const Desenlace esperado = !nombra       ? Desenlace::NoValido
                                : limite == 0 ? Desenlace::SinLimite
                                              : Desenlace::Escrito;
