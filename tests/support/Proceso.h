@@ -19,7 +19,7 @@ struct Ejecucion {
 };
 
 // Runs the program through the shell, stdout and stderr going to files (not a terminal). A run
-// that lasts over 20 s is killed.
+// that lasts over 30 s is killed.
 inline Ejecucion Ejecutar_Programa(const std::string& programa,
                                    const std::vector<std::string>& argumentos) {
   CarpetaTemporal capturas;
@@ -34,7 +34,7 @@ inline Ejecucion Ejecutar_Programa(const std::string& programa,
     }
     return "'" + texto + "'";
   };
-  std::string linea = "timeout -s KILL 20 " + comillas(programa);
+  std::string linea = "timeout -s KILL 30 " + comillas(programa);
 #endif
   for (const std::string& argumento : argumentos) linea += " " + comillas(argumento);
   linea += " >" + comillas(capturas / "stdout") + " 2>" + comillas(capturas / "stderr");
