@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <stdexcept>
+#include <string>
 
 // The open-file dialog as the window uses it: set the title, the filter and the cancel
 // behaviour, show it, then read the chosen file name. One instance serves every dialog of a
@@ -19,14 +18,10 @@ class FileList {
   virtual ~FileList() = default;
 
   bool CancelError = false;
-  QString DialogTitle;
-  QString Filter;  // pairs "description|pattern", separated by "|"
-  QString FileName;
+  std::string DialogTitle;  // UTF-8
+  std::string Filter;       // pairs "description|pattern", separated by "|"
+  std::string FileName;     // the chosen path; empty after a cancel
 
-  // Modal; returns when the dialog is closed. A cancelled dialog leaves FileName empty.
+  // Modal; returns when the dialog is closed.
   virtual void ShowOpen() = 0;
 };
-
-// The "description|pattern|description|pattern" filter as name filters that show each
-// description and select by its patterns (patterns separated by ";").
-QStringList Filtros_De(const QString& filter);

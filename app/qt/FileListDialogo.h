@@ -3,7 +3,7 @@
 
 #include "FileList.h"
 
-// FileList over the platform's open-file dialog.
+// FileList over Qt's open-file dialog.
 class FileListDialogo : public FileList {
  public:
   void ShowOpen() override;

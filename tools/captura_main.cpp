@@ -4,19 +4,31 @@
 // Usage: vipmerge-captura CARPETA IMAGEN.png MOMENTO; meant for a real display such as Xvfb.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "Carpeta.h"
-#include "FileListGuion.h"
-#include "Form1.h"
+#include "FileList.h"
+#include "Form1Qt.h"
 #include "Generador.h"
 
 namespace {
+
+// Answers each dialog with the next project of the list.
+struct FileListGuion : FileList {
+  std::vector<std::string> respuestas;
+  void ShowOpen() override {
+    FileName = respuestas.empty() ? std::string() : respuestas.front();
+    if (!respuestas.empty()) respuestas.erase(respuestas.begin());
+  }
+};
 
 void Guardar(QWidget& ventana, const QString& imagen) {
   QApplication::processEvents();
@@ -25,9 +37,9 @@ void Guardar(QWidget& ventana, const QString& imagen) {
   if (!foto.save(imagen)) std::fprintf(stderr, "no se pudo guardar %s\n", qPrintable(imagen));
 }
 
-QString Escribir_Proyecto(const QString& carpeta, const char* nombre, const DescripcionVip& d) {
-  const QString ruta = carpeta + '/' + nombre;
-  Escribir_Archivo(ruta.toStdString(), Generar_Vip(d));
+std::string Escribir_Proyecto(const QString& carpeta, const char* nombre, const DescripcionVip& d) {
+  const std::string ruta = QFile::encodeName(carpeta + '/' + nombre).toStdString();
+  Escribir_Archivo(ruta, Generar_Vip(d));
   return ruta;
 }
 
@@ -50,7 +62,7 @@ int main(int argc, char** argv) {
   FileListGuion guion;
   guion.respuestas = {Escribir_Proyecto(carpeta, "Plantilla.vip", plantilla),
                       Escribir_Proyecto(carpeta, "Mezcla.vip", audio)};
-  Form1 ventana(guion, Sistema_Real(), 64 << 10);
+  Form1Qt ventana(guion, Sistema_Real(), 64 << 10);
   ventana.show();
 
   auto* comenzar = ventana.findChild<QPushButton*>("cmdIni");

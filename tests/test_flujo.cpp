@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+// The window's workflow through a view without a toolkit.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "Carpeta.h"
+#include "Generador.h"
+#include "SistemaConFallos.h"
+#include "VistaFalsa.h"
+
+namespace {
+
+struct Flujo : ::testing::Test {
+  CarpetaTemporal carpeta;
+  std::string plantilla = Proyecto("plantilla.vip"), audio = Proyecto("audio.vip");
+  std::string salida = carpeta / "Importar.vip", anterior = std::string(9000, 'z');
+  SistemaConFallos sistema;
+
+  // Bytes of their own for each name; the audio file is named a few blocks into the text, so
+  // that the check pumps events.
+  std::string Proyecto(const char* nombre, const char* linea = "voz.wav") {
+    const DescripcionVip d{{std::string(200, '-'), linea}, 4096, 256, uint32_t(nombre[0])};
+    return carpeta.Escribir(nombre, Generar_Vip(d));
+  }
+  // The output holds these bytes and no temporary file is left beside it.
+  bool Salida_Es(const std::string& bytes) {
+    std::string nombres;
+    for (const std::string& nombre : carpeta.Nombres()) nombres += nombre;
+    return Leer_Archivo(salida) == bytes && nombres.find(kSufijoTemporal) == std::string::npos;
+  }
+  std::string Esperado() {  // both projects have their boundary where "PARM" starts
+    const std::string a = Leer_Archivo(audio);
+    return a.substr(0, a.find("PARM")) + Leer_Archivo(plantilla).substr(a.find("PARM"));
+  }
+};
+
+// One session through every state, with the texts and colours: two whole runs, the second
+// with "Open" clicked (and ignored) while it checks and while it waits, the silent ends
+// (dialogs cancelled, a project refused) and a failed writing.
+TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
+  const std::string mudo = Proyecto("mudo.vip", "sin formato"), pa = plantilla + "|" + audio;
+  const std::string fin = "|" + salida + "|Finalizado la escritura de: " + salida;
+  const std::string ov = "elige OV, comprueba OV, ", escrita = "escribe BR, fin O";
+  const struct {
+    std::vector<std::string> respuestas;
+    std::string estados, textos;
+  } casos[] = {{{plantilla, audio}, "elige O, comprueba O, espera OI, " + escrita + "V", pa + fin},
+               {{plantilla, audio},
+                ov + "fin OV, comprueba OV, espera OIR, fin OIR, " + escrita + "V",
+                pa + fin},
+               {{""}, "elige OV, fin OV", pa + fin},
+               {{audio, ""}, "elige OV, fin OV", audio + "|" + audio + fin},
+               {{audio, mudo}, ov + "fin OV", audio + "|" + mudo + fin},
+               {{plantilla, audio},
+                ov + "espera OIR, " + escrita + "R",
+                pa + "|" + salida + "|No se pudo completar la escritura de: " + salida +
+                    " (Error de entrada/salida)"}};
+  VistaFalsa vista(sistema);
+  std::string esperas, clics;
+  bool abrir = false;
+  vista.al_actuar = [&](const std::string& m) {
+    if (m == "espera") esperas += vista.texto[Control::Text1] + "\n";
+    if (!abrir || (m != "comprueba" && m != "espera") || clics.find(m) != clics.npos) return;
+    clics += m;
+    vista.Pulsar(Control::cmdOpen);
+  };
+  for (const auto& caso : casos) {
+    vista.estados.clear();
+    abrir = &caso == &casos[1];
+    sistema.escritos = 0;
+    sistema.escribir_hasta = &caso == &casos[5] ? 500 : -1;  // the last writing fails
+    vista.respuestas = caso.respuestas;
+    vista.Pulsar(Control::cmdOpen);
+    EXPECT_EQ(vista.estados, caso.estados);
+    EXPECT_EQ(vista.texto[Control::TextZorvalina] + "|" + vista.texto[Control::TextImportar] + "|" +
+                  vista.texto[Control::TextDestino] + "|" + vista.texto[Control::Text1],
+              caso.textos);
+    EXPECT_TRUE(Salida_Es(Esperado()));
+  }
+  const std::string leyendo = "Leyendo y escribiendo datos en: " + salida + "\n";
+  EXPECT_EQ(esperas, leyendo + leyendo + leyendo);
+  const std::string dialogos =
+      "Cargar el proyecto que sirve de zorvalina|Proyecto Zorvalina (*.vip)|*.vip|0\nCargar el "
+      "proyecto de datos de audio|Proyecto Vavirerid (*.vip)|*.vip|0\n";
+  EXPECT_EQ(vista.dialogos.substr(0, dialogos.size()), dialogos);
+}
+
+// "Salir" ends the program at each moment of a run, which goes no further and leaves no
+// temporary file, and the earlier Importar.vip as it was.
+TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
+  for (const std::string momento : {"elige", "comprueba", "espera", "escribe"}) {
+    SCOPED_TRACE(momento);
+    Escribir_Archivo(salida, anterior);
+    VistaFalsa vista(sistema);
+    bool temporal = false;
+    vista.al_actuar = [&](const std::string& ahora) {
+      if (ahora != momento) return;
+      temporal = !Salida_Es(anterior);
+      vista.Pulsar(Control::Command1);
+    };
+    vista.respuestas = {plantilla, audio};
+    vista.Pulsar(Control::cmdOpen);
+    EXPECT_TRUE(vista.cerrada && Salida_Es(anterior));
+    EXPECT_EQ(temporal, momento == "escribe");
+  }
+}
+
+// ProgressBar1 holds int steps; each new maximum shows the position so far on its own scale.
+TEST(Barra, ScalesPositionsOfAnySizeIntoItsRange) {
+  const int64_t casos[][5] = {
+      {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+      {5'000'000'000, 2'500'000'000, 5'000'000'000, 1'666'666'666, 833'333'333},
+      {96, 96, 6'000'000'000, 2'000'000'000, 32},
+      {5000, 4000, 300, 300, 300}};
+  for (const auto& caso : casos) {
+    VistaFalsa vista;
+    const bool detener = false;
+    ProgresoVista progreso(vista, detener);
+    progreso.Fijar_Maximo(caso[0]), progreso.Fijar_Valor(caso[1]), progreso.Fijar_Maximo(caso[2]);
+    EXPECT_TRUE(vista.barra_maximo == caso[3] && vista.barra_valor == caso[4]) << caso[2];
+  }
+}
+
+}  // namespace
