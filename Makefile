@@ -2,8 +2,9 @@
 # make run    install what is missing, build, open the window
 # make test   install what is missing, build, run every test
 # make bench  the benchmark against head/tail and cp
-# make windows       cross-build the command line and the tests for Windows (mingw-w64)
-# make test-windows  run those tests under Wine, headless
+# make windows       cross-build the window (vipmerge.exe), the command line and the tests for
+#                    Windows (mingw-w64)
+# make test-windows  run those tests under Wine, on a virtual display
 # make test-sanitize  every test again, built with AddressSanitizer and UBSan
 # make fuzz   each fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer)
 # make package          the Debian package, build-package/vipmerge_<version>_amd64.deb
@@ -37,7 +38,7 @@ bench: build
 
 windows:
 	scripts/install-deps base windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DVIPMERGE_BUILD_APP=OFF \
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 

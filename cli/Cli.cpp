@@ -81,41 +81,6 @@ Orden Interpretar(const std::vector<std::string>& argumentos) {
   return orden;
 }
 
-int Comprobar(const std::string& audio, std::ostream& salida, std::ostream& errores,
-              Progreso& progreso, SistemaArchivos& sistema) {
-  Comprobacion comprobacion;
-  try {
-    comprobacion = Comprobar_Audio(audio, progreso, sistema);
-  } catch (const Detenido&) {
-    return kSalidaFallo;
-  }
-  int64_t limite = 0;
-  if (!Buscar_Archivo(audio).empty()) {
-    try {
-      limite = Buscar_Lista_Mdrl(audio, 97, progreso, sistema);
-    } catch (const ErrorArchivo& error) {
-      errores << "No se pudo leer: " << error.ruta() << " (" << error.motivo() << ")\n";
-      return kSalidaFallo;
-    } catch (const Detenido&) {
-      return kSalidaFallo;
-    }
-  }
-  salida << "valido: " << (comprobacion == Comprobacion::Aceptado ? "si" : "no") << '\n'
-         << "limite: " << limite << '\n';
-  if (comprobacion != Comprobacion::Aceptado) {
-    Resultado resultado;
-    resultado.desenlace = Desenlace::NoValido;
-    resultado.motivo = Motivo_De(comprobacion);
-    errores << Mensaje(Peticion{{}, audio, {}}, resultado) << '\n';
-    return kSalidaNoValido;
-  }
-  if (limite == 0) {
-    errores << kMsgSinLimite << audio << '\n';
-    return kSalidaSinLimite;
-  }
-  return kSalidaEscrito;
-}
-
 int Codigo_De(Desenlace desenlace) {
   switch (desenlace) {
     case Desenlace::Escrito:
@@ -124,11 +89,51 @@ int Codigo_De(Desenlace desenlace) {
       return kSalidaNoValido;
     case Desenlace::SinLimite:
       return kSalidaSinLimite;
+    case Desenlace::Ilegible:
     case Desenlace::Fallo:
     case Desenlace::Detenido:
       break;
   }
   return kSalidaFallo;
+}
+
+// The check and the boundary of the project, told as a merge would tell them.
+Resultado Examinar(const std::string& audio, Progreso& progreso, SistemaArchivos& sistema) {
+  Resultado resultado;
+  try {
+    resultado.comprobacion = Comprobar_Audio(audio, progreso, sistema);
+    if (!Buscar_Archivo(audio).empty()) {
+      resultado.limite = Buscar_Lista_Mdrl(audio, 97, progreso, sistema);
+    }
+  } catch (const ErrorArchivo& error) {
+    resultado.desenlace = Desenlace::Ilegible;
+    resultado.motivo = error.motivo();
+    return resultado;
+  }
+  if (resultado.comprobacion != Comprobacion::Aceptado) {
+    resultado.desenlace = Desenlace::NoValido;
+    resultado.motivo = Motivo_De(resultado.comprobacion);
+  } else {
+    resultado.desenlace = resultado.limite == 0 ? Desenlace::SinLimite : Desenlace::Escrito;
+  }
+  return resultado;
+}
+
+int Comprobar(const std::string& audio, std::ostream& salida, std::ostream& errores,
+              Progreso& progreso, SistemaArchivos& sistema) {
+  Resultado resultado;
+  try {
+    resultado = Examinar(audio, progreso, sistema);
+  } catch (const Detenido&) {
+    return kSalidaFallo;
+  }
+  const bool valido =
+      resultado.desenlace == Desenlace::Escrito || resultado.desenlace == Desenlace::SinLimite;
+  salida << "valido: " << (valido ? "si" : "no") << '\n' << "limite: " << resultado.limite << '\n';
+  if (resultado.desenlace != Desenlace::Escrito) {
+    errores << Mensaje(Peticion{{}, audio, {}}, resultado) << '\n';
+  }
+  return Codigo_De(resultado.desenlace);
 }
 
 }  // namespace

@@ -23,14 +23,18 @@
 namespace {
 
 volatile std::sig_atomic_t detener = 0;
+
+#ifndef _WIN32
 volatile std::sig_atomic_t senal_recibida = 0;
 
-// Ctrl+C or a termination request stops the merge between blocks, so that its temporary file
-// is removed; the program then ends by the same signal.
+// Ctrl+C, a termination request or a closed terminal stops the merge between blocks (or when
+// the final flush returns), so that its temporary file is removed; the program then ends by the
+// same signal. A merge whose output is already in place has succeeded and exits 0.
 extern "C" void Al_Recibir_Senal(int senal) {
   senal_recibida = senal;
   detener = 1;
 }
+#endif
 
 #ifdef _WIN32
 // The arguments as UTF-8 from the wide command line, so that any file name reaches the core
@@ -42,6 +46,24 @@ std::vector<std::string> Argumentos() {
   for (int i = 1; anchos != nullptr && i < cuantos; ++i) argumentos.push_back(Estrecho(anchos[i]));
   LocalFree(anchos);
   return argumentos;
+}
+
+// The console's Ctrl+C, Ctrl+Break and the closing of the console, the end of the session or a
+// shutdown stop the merge like a signal. Windows ends the process as soon as this returns from
+// the last three, so it waits (up to the system's own limit) until the merge has cleaned up.
+HANDLE merge_terminada = nullptr;
+
+BOOL WINAPI Al_Recibir_Evento(DWORD evento) {
+  detener = 1;
+  if (evento != CTRL_C_EVENT && evento != CTRL_BREAK_EVENT && merge_terminada != nullptr) {
+    WaitForSingleObject(merge_terminada, INFINITE);
+  }
+  return TRUE;
+}
+
+void Detener_Con_La_Consola() {
+  merge_terminada = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(Al_Recibir_Evento, TRUE);
 }
 
 // Keeps the console's output code page at UTF-8 while the program runs, so that the Spanish
@@ -94,14 +116,23 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #else
   const std::vector<std::string> argumentos = Argumentos(argc, argv);
 #endif
-  std::signal(SIGINT, Al_Recibir_Senal);
-  std::signal(SIGTERM, Al_Recibir_Senal);
+#ifdef _WIN32
+  Detener_Con_La_Consola();
+#else
+  for (int senal : {SIGINT, SIGTERM, SIGHUP}) {
+    // One ignored from the start stays ignored, as nohup and background jobs ask.
+    if (std::signal(senal, Al_Recibir_Senal) == SIG_IGN) std::signal(senal, SIG_IGN);
+  }
+#endif
   BarraTerminal barra(stderr, Stderr_Es_Terminal(), &detener);
   const int codigo = Ejecutar_Cli(argumentos, std::cout, std::cerr, barra);
   std::cout.flush();
-#ifndef _WIN32
-  // Windows has no such ending: a stopped merge there ends with the failure code.
-  if (senal_recibida != 0) {
+#ifdef _WIN32
+  // Windows has no ending by a signal: a stopped merge ends with the failure code. A console
+  // handler that waits for the clean-up may let the process end now.
+  if (merge_terminada != nullptr) SetEvent(merge_terminada);
+#else
+  if (senal_recibida != 0 && codigo != kSalidaEscrito) {
     std::signal(senal_recibida, SIG_DFL);
     std::raise(senal_recibida);
   }

@@ -2,12 +2,20 @@
 #include "CopiarRango.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "Errores.h"
 #include "Rutas.h"
 
 namespace {
+
+// On slow media a whole block takes longer than the window may wait between two pumps: the
+// piece copied between pumps starts small, grows to the block while pieces are quick, and
+// shrinks again while they take longer than this.
+constexpr auto kPausaDeseada = std::chrono::milliseconds(50);
+constexpr size_t kPiezaMinima = size_t{64} << 10;
+constexpr size_t kPiezaInicial = size_t{256} << 10;
 
 class Transferencia {
  public:
@@ -21,9 +29,12 @@ class Transferencia {
 
   // Copies the 0-based offsets [desde, hasta).
   void Copiar(int64_t desde, int64_t hasta) {
+    size_t pieza = std::min(bloque_, kPiezaInicial);
     for (int64_t offset = desde; offset < hasta;) {
-      const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, bloque_));
+      const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, pieza));
+      const auto inicio = Reloj::now();
       Copiar_Bloque(offset, n);
+      pieza = Pieza_Siguiente(pieza, Reloj::now() - inicio);
       offset += static_cast<int64_t>(n);
       if (!progreso_.Bombear()) throw Detenido();
       progreso_.Fijar_Valor(offset);  // the 1-based position of the last byte copied
@@ -31,6 +42,14 @@ class Transferencia {
   }
 
  private:
+  using Reloj = std::chrono::steady_clock;
+
+  size_t Pieza_Siguiente(size_t pieza, Reloj::duration tardado) const {
+    if (tardado > kPausaDeseada) return std::max(pieza / 2, std::min(kPiezaMinima, bloque_));
+    if (tardado < kPausaDeseada / 4) return std::min(pieza * 2, bloque_);
+    return pieza;
+  }
+
   void Copiar_Bloque(int64_t offset, size_t n) {
     const int64_t presentes = std::clamp<int64_t>(longitud_ - offset, 0, static_cast<int64_t>(n));
     size_t hechos = 0;

@@ -74,20 +74,20 @@ Comprobacion Comprobar_Audio(const std::string& archivo, Progreso& progreso,
   if (archivo.empty()) return Comprobacion::RutaVacia;
   if (Buscar_Archivo(archivo).empty()) return Comprobacion::NoEncontrado;
   if (archivo.find('.') == std::string::npos) return Comprobacion::RutaSinPunto;
-  try {
-    auto fuente = sistema.Abrir(archivo);
-    return Texto_Nombra_Audio(*fuente, progreso, std::max<size_t>(bloque, 1))
-               ? Comprobacion::Aceptado
-               : Comprobacion::SinAudio;
-  } catch (const ErrorArchivo&) {
-    // A file that cannot be read names no audio file; the caller learns why from the value.
-    return Comprobacion::ErrorLectura;
-  }
+  auto fuente = sistema.Abrir(archivo);
+  return Texto_Nombra_Audio(*fuente, progreso, std::max<size_t>(bloque, 1))
+             ? Comprobacion::Aceptado
+             : Comprobacion::SinAudio;
 }
 
 bool Valido(const std::string& archivo, Progreso& progreso, SistemaArchivos& sistema,
             size_t bloque) {
-  return Comprobar_Audio(archivo, progreso, sistema, bloque) == Comprobacion::Aceptado;
+  try {
+    return Comprobar_Audio(archivo, progreso, sistema, bloque) == Comprobacion::Aceptado;
+  } catch (const ErrorArchivo&) {
+    // The window ends the run silently on any refusal by the check, this one included.
+    return false;
+  }
 }
 
 std::string Motivo_De(Comprobacion comprobacion) {
@@ -100,8 +100,6 @@ std::string Motivo_De(Comprobacion comprobacion) {
       return "no se encuentra como archivo normal";
     case Comprobacion::RutaSinPunto:
       return "la ruta no tiene ningún \".\"";
-    case Comprobacion::ErrorLectura:
-      return "no se puede leer";
     case Comprobacion::Aceptado:
     case Comprobacion::SinAudio:
       break;

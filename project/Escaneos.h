@@ -19,16 +19,15 @@ enum class Comprobacion {
   NoEncontrado,  // not an ordinary file: missing, a folder, hidden (or system)
   RutaSinPunto,  // no "." anywhere in the path
   SinAudio,      // no text from byte 367 on names "wav", "mp3", "aif", "ogg" or "flac"
-  ErrorLectura,  // the file could not be opened or read
 };
 
 // The audio-reference check with its reason. The text lines from byte 367 on, split at CR or
 // CRLF, are searched for the five format names in lower case; the first line that holds one
-// accepts the project. Throws only Detenido.
+// accepts the project. Throws ErrorArchivo when the file cannot be opened or read, and Detenido.
 Comprobacion Comprobar_Audio(const std::string& archivo, Progreso& progreso = Sin_Progreso(),
                              SistemaArchivos& sistema = Sistema_Real(), size_t bloque = kTamBloque);
 
-// Whether the project can serve as the audio-data project.
+// Whether the project can serve as the audio-data project; false too when it cannot be read.
 bool Valido(const std::string& archivo, Progreso& progreso = Sin_Progreso(),
             SistemaArchivos& sistema = Sistema_Real(), size_t bloque = kTamBloque);
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Mezcla.h"
 
+#include <chrono>
+#include <future>
 #include <memory>
+#include <system_error>
 
 #include "CopiarRango.h"
 #include "Errores.h"
@@ -47,6 +50,30 @@ void Copiar_Etapa_Entera(const std::string& origen, int64_t inicio, int64_t fin,
   }
 }
 
+// The flush may take seconds on slow media; the caller is pumped this often meanwhile.
+constexpr auto kPausaDeBombeo = std::chrono::milliseconds(50);
+
+std::future<void> Volcar_Aparte(Destino& salida) {
+  try {
+    return std::async(std::launch::async, [&salida] { salida.Volcar(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: flush here, without pumping.
+    return std::async(std::launch::deferred, [&salida] { salida.Volcar(); });
+  }
+}
+
+// Flushes the output on another thread while the caller keeps being pumped. A stop asked
+// during the flush takes effect once it returns, before the output is put in place.
+void Volcar_Bombeando(Destino& salida, Progreso& progreso) {
+  std::future<void> volcado = Volcar_Aparte(salida);
+  bool seguir = true;
+  while (volcado.wait_for(kPausaDeBombeo) == std::future_status::timeout) {
+    seguir = progreso.Bombear() && seguir;
+  }
+  volcado.get();
+  if (!seguir || !progreso.Bombear()) throw Detenido();
+}
+
 }  // namespace
 
 Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos& sistema,
@@ -66,7 +93,9 @@ Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos
     const int64_t longitud = sistema.Longitud(peticion.plantilla);
     Copiar_Etapa_Entera(peticion.plantilla, limite + 1, longitud, *salida, progreso, sistema,
                         bloque);
-    salida->Confirmar();
+    Volcar_Bombeando(*salida, progreso);
+    // In place now: the run has succeeded, whatever is asked after.
+    salida->Colocar();
     return Con(Desenlace::Escrito, {}, limite);
   } catch (const ErrorArchivo& error) {
     const bool es_la_salida = error.ruta() == peticion.salida;
@@ -84,6 +113,8 @@ Resultado Mezclar(const Peticion& peticion, Progreso& progreso, SistemaArchivos&
     resultado.comprobacion = Comprobar_Audio(peticion.audio, progreso, sistema, bloque);
   } catch (const Detenido&) {
     return Con(Desenlace::Detenido);
+  } catch (const ErrorArchivo& error) {
+    return Con(Desenlace::Ilegible, error.motivo());
   }
   if (resultado.comprobacion != Comprobacion::Aceptado) {
     resultado.desenlace = Desenlace::NoValido;
@@ -102,6 +133,8 @@ std::string Mensaje(const Peticion& peticion, const Resultado& resultado) {
              (resultado.motivo.empty() ? std::string() : " (" + resultado.motivo + ")");
     case Desenlace::SinLimite:
       return kMsgSinLimite + peticion.audio;
+    case Desenlace::Ilegible:
+      return kMsgIlegible + peticion.audio + " (" + resultado.motivo + ")";
     case Desenlace::Fallo:
       return kMsgFalloEscritura + peticion.salida + " (" + resultado.motivo + ")";
     case Desenlace::Detenido:

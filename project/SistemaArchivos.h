@@ -19,8 +19,9 @@ class Fuente {
 };
 
 // The output project while it is written: a temporary file beside the final path that takes
-// that path only on Confirmar(). Destroyed unconfirmed, it removes the temporary file, so an
-// earlier file at the final path stays as it was.
+// that path only on Colocar(). Destroyed before that, it removes the temporary file, so an
+// earlier file at the final path stays as it was. A final path that is a symbolic link keeps
+// the link: the file it points to is the one replaced, by a temporary file beside it.
 class Destino {
  public:
   virtual ~Destino() = default;
@@ -30,8 +31,14 @@ class Destino {
   // passing them through this process where the platform can. Returns the bytes copied;
   // 0 means "read and write them instead" (no such copy here, or the source ends).
   virtual size_t Copiar(Fuente& fuente, int64_t offset, size_t n) = 0;
-  // Flushes everything to disk and puts the file in place of the final path.
-  virtual void Confirmar() = 0;
+  // Flushes everything to disk. The only call that may run on another thread than the rest.
+  virtual void Volcar() = 0;
+  // Puts the flushed file in place of the final path.
+  virtual void Colocar() = 0;
+  void Confirmar() {
+    Volcar();
+    Colocar();
+  }
 };
 
 // The seam between the merge and the file system, so that tests can make any step fail.

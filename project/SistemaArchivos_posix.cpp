@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Errores.h"
+#include "Rutas.h"
 #include "SistemaArchivos.h"
 
 namespace {
@@ -76,22 +77,45 @@ std::string Plantilla_Temporal(const std::string& ruta) {
   return ruta.substr(0, inicio) + ruta.substr(inicio, cabe) + anadido;
 }
 
+// The path that a path names once the symbolic links of its last part are followed; the path
+// itself when that is no link. A link to nothing yet gives where the file will be created.
+std::string Resolver_Enlace(const std::string& ruta) {
+  constexpr int kMaximoDeEnlaces = 40;
+  std::string actual = ruta;
+  for (int saltos = 0; saltos < kMaximoDeEnlaces; ++saltos) {
+    struct stat datos;
+    if (::lstat(actual.c_str(), &datos) != 0 || !S_ISLNK(datos.st_mode)) return actual;
+    char destino[PATH_MAX];
+    const ssize_t largo = ::readlink(actual.c_str(), destino, sizeof destino);
+    if (largo < 0) Fallar(ruta);
+    if (largo == sizeof destino) throw ErrorArchivo(ruta, Texto_Del_Sistema(ENAMETOOLONG));
+    const std::string siguiente(destino, static_cast<size_t>(largo));
+    actual =
+        !siguiente.empty() && siguiente.front() == '/' ? siguiente : Carpeta_De(actual) + siguiente;
+  }
+  throw ErrorArchivo(ruta, Texto_Del_Sistema(ELOOP));
+}
+
 class DestinoPosix : public Destino {
  public:
-  explicit DestinoPosix(std::string ruta) : ruta_(std::move(ruta)) {
+  explicit DestinoPosix(std::string ruta)
+      : ruta_(std::move(ruta)), objetivo_(Resolver_Enlace(ruta_)) {
     // A replaced file keeps its mode; a new one gets the usual mode.
     mode_t modo = 0;
     struct stat datos;
-    if (::stat(ruta_.c_str(), &datos) == 0) {
+    if (::stat(objetivo_.c_str(), &datos) == 0) {
       if (S_ISDIR(datos.st_mode)) throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
       if (!S_ISREG(datos.st_mode)) throw ErrorArchivo(ruta_, kNoEsArchivoNormal);
+      // The rename needs only the right to write the folder: a file the user may not write
+      // would be replaced all the same.
+      if (::access(objetivo_.c_str(), W_OK) != 0) Fallar(ruta_);
       modo = datos.st_mode & 07777;
     } else if (errno == ENOENT) {
       modo = Modo_Nuevo();
     } else {
       Fallar(ruta_);  // a name over the limit, say, is told now rather than after the merge
     }
-    std::string plantilla = Plantilla_Temporal(ruta_);
+    std::string plantilla = Plantilla_Temporal(objetivo_);
     std::vector<char> nombre(plantilla.begin(), plantilla.end());
     nombre.push_back('\0');
     fd_ = ::mkstemps(nombre.data(),
@@ -104,7 +128,7 @@ class DestinoPosix : public Destino {
 
   ~DestinoPosix() override {
     if (fd_ >= 0) ::close(fd_);
-    if (!confirmado_) ::unlink(temporal_.c_str());
+    if (!colocado_) ::unlink(temporal_.c_str());
   }
 
   const std::string& ruta() const override { return ruta_; }
@@ -147,15 +171,18 @@ class DestinoPosix : public Destino {
 #endif
   }
 
-  void Confirmar() override {
+  void Volcar() override {
     if (::fsync(fd_) != 0) Fallar(ruta_);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fallar(ruta_);
-    if (::rename(temporal_.c_str(), ruta_.c_str()) != 0) Fallar(ruta_);
-    confirmado_ = true;
+  }
+
+  void Colocar() override {
+    if (::rename(temporal_.c_str(), objetivo_.c_str()) != 0) Fallar(ruta_);
+    colocado_ = true;
     // Make the rename itself durable; the data is already safe, so a failure here is ignored.
-    const int carpeta = ::open(Carpeta_Para_Sincronizar(ruta_).c_str(), O_RDONLY | O_CLOEXEC);
+    const int carpeta = ::open(Carpeta_Para_Sincronizar(objetivo_).c_str(), O_RDONLY | O_CLOEXEC);
     if (carpeta >= 0) {
       ::fsync(carpeta);
       ::close(carpeta);
@@ -164,9 +191,10 @@ class DestinoPosix : public Destino {
 
  private:
   std::string ruta_;
+  std::string objetivo_;  // the file that the output replaces: ruta_ with its link followed
   std::string temporal_;
   int fd_ = -1;
-  bool confirmado_ = false;
+  bool colocado_ = false;
   bool copia_en_nucleo_ = true;
 };
 

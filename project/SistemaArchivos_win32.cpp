@@ -152,12 +152,16 @@ class DestinoWin32 : public Destino {
     if (atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
     }
+    // Refused now rather than by the move after the whole merge.
+    if (atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_READONLY) != 0) {
+      throw ErrorArchivo(ruta_, Texto_Del_Sistema(EACCES));
+    }
     Crear_Temporal();
   }
 
   ~DestinoWin32() override {
     if (archivo_ != INVALID_HANDLE_VALUE) CloseHandle(archivo_);
-    if (!confirmado_) DeleteFileW(Ancho(temporal_).c_str());
+    if (!colocado_) DeleteFileW(Ancho(temporal_).c_str());
   }
   DestinoWin32(const DestinoWin32&) = delete;
   DestinoWin32& operator=(const DestinoWin32&) = delete;
@@ -179,16 +183,19 @@ class DestinoWin32 : public Destino {
 
   size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
 
-  void Confirmar() override {
+  void Volcar() override {
     if (!FlushFileBuffers(archivo_)) Fallar(ruta_);
     const HANDLE archivo = archivo_;
     archivo_ = INVALID_HANDLE_VALUE;
     if (!CloseHandle(archivo)) Fallar(ruta_);
+  }
+
+  void Colocar() override {
     if (!MoveFileExW(Ancho(temporal_).c_str(), Ancho(ruta_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       Fallar(ruta_);
     }
-    confirmado_ = true;
+    colocado_ = true;
   }
 
  private:
@@ -209,7 +216,7 @@ class DestinoWin32 : public Destino {
   std::string ruta_;
   std::string temporal_;
   HANDLE archivo_ = INVALID_HANDLE_VALUE;
-  bool confirmado_ = false;
+  bool colocado_ = false;
 };
 
 class SistemaWin32 : public SistemaArchivos {

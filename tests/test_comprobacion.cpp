@@ -105,13 +105,13 @@ TEST(Comprobacion, JudgesThePathBeforeReadingTheFile) {
   }
 }
 
-TEST(Comprobacion, AnUnreadableFileIsNoAudioProject) {
+TEST(Comprobacion, AnUnreadableFileIsAReadFailureThatValidoRefuses) {
   CarpetaTemporal carpeta;
   const std::string ruta = carpeta.Escribir("p.vip", Con_Texto("voz.wav"));
   SistemaConFallos sistema;
   sistema.leer_hasta = 0;
-  EXPECT_EQ(Comprobar_Audio(ruta, Sin_Progreso(), sistema), Comprobacion::ErrorLectura);
-  EXPECT_FALSE(Motivo_De(Comprobacion::ErrorLectura).empty());
+  EXPECT_THROW(Comprobar_Audio(ruta, Sin_Progreso(), sistema), ErrorArchivo);
+  EXPECT_FALSE(Valido(ruta, Sin_Progreso(), sistema));
 }
 
 TEST(Comprobacion, PumpsBetweenBlocksAndStopsWhenAsked) {

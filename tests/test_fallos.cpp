@@ -254,8 +254,8 @@ TEST(Fallos, AFifoSwappedInForASourceIsRefusedWithoutWaiting) {
     Desenlace desenlace;
     std::string motivo;
   } casos[] = {
-      {"the audio-data project, as it is checked", true, 1, Desenlace::NoValido,
-       "no se puede leer"},
+      {"the audio-data project, as it is checked", true, 1, Desenlace::Ilegible,
+       "no es un archivo normal"},
       {"the template, as the third stage opens it", false, 1, Desenlace::Fallo,
        "no es un archivo normal: "},
   };

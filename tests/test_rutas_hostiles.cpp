@@ -149,18 +149,17 @@ TEST(RutasHostiles, ImportarVipAsAFolderIsLeftAsItIs) {
             (std::vector<std::string>{"Importar.vip", "audio.vip", "plantilla.vip"}));
 }
 
-// Links to files are followed for reading. An output that is a link is replaced by the new
-// file like any earlier output; the file it pointed to stays as it was.
-TEST(RutasHostiles, LinksToFilesAreReadThroughAndAnOutputLinkIsReplaced) {
+// Links to files are followed for reading. An output that is a link stays one: the file it
+// points to is the one replaced.
+TEST(RutasHostiles, LinksToFilesAreReadThroughAndAnOutputLinkHasItsTargetReplaced) {
   Proyectos p;
   const std::string audio = p.Enlace("enlace-audio.vip", p.audio);
   const std::string plantilla = p.Enlace("enlace-plantilla.vip", p.plantilla);
   const std::string destino = p.carpeta.Escribir("destino.vip", kAnterior);
   const std::string salida = p.Enlace("Importar.vip", destino);
   Comprobar({"links", {plantilla, audio}, 0, kFinalizado + salida});
-  EXPECT_FALSE(fs::is_symlink(salida));
-  EXPECT_EQ(Leer_Archivo(salida), p.Esperada());
-  EXPECT_EQ(Leer_Archivo(destino), kAnterior);
+  EXPECT_TRUE(fs::is_symlink(salida));
+  EXPECT_EQ(Leer_Archivo(destino), p.Esperada());
   EXPECT_EQ(Leer_Archivo(p.audio), p.audio_bytes);
 }
 

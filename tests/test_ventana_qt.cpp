@@ -6,9 +6,13 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <atomic>
+#include <csignal>
+
 #include "Carpeta.h"
 #include "Form1Qt.h"
 #include "Generador.h"
+#include "SistemaConFallos.h"
 #include "VistaFalsa.h"
 
 TEST(VentanaQt, BuildsTheLayoutTakesKeysAndMerges) {
@@ -53,6 +57,36 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndMerges) {
   EXPECT_EQ(qobject_cast<QLineEdit*>(de("Text1"))->text().toStdString(),
             "Finalizado la escritura de: " + carpeta / "Importar.vip");
   EXPECT_EQ(fondo(), QColor(128, 255, 128));
+}
+
+// SIGINT, SIGTERM and SIGHUP, watched as the program watches them, do what "Salir" does, also
+// while the output is being flushed: the earlier Importar.vip stays and no temporary is left.
+TEST(VentanaQt, ASignalDuringTheFlushReplacesNothing) {
+  for (const int senal : {SIGINT, SIGTERM, SIGHUP}) {
+    CarpetaTemporal carpeta;
+    SistemaConFallos sistema;
+    VistaFalsa guion;
+    Form1Qt ventana(guion, sistema, 64);
+    Cerrar_Con_Senales(ventana);
+    ventana.show();
+    const std::string salida = carpeta.Escribir("Importar.vip", "anterior");
+    guion.respuestas = {carpeta.Escribir("a.vip", Generar_Vip({})),
+                        carpeta.Escribir("b.vip", Generar_Vip({}))};
+    std::atomic<bool> cerrada = false;
+    sistema.antes_de_confirmar = [&] {  // on the flush's thread: 5 s at most for the close
+      for (int i = std::raise(senal); i < 500 && !cerrada; ++i) QThread::msleep(10);
+    };
+    QTimer comenzar;  // presses "Comenzar..." in the wait, then sees the window close
+    QObject::connect(&comenzar, &QTimer::timeout, [&] {
+      cerrada = cerrada || !ventana.isVisible();
+      if (ventana.findChild<QWidget*>("cmdIni")->isVisible())
+        QTest::mouseClick(ventana.findChild<QWidget*>("cmdIni"), Qt::LeftButton);
+    });
+    comenzar.start(10);
+    QTest::mouseClick(ventana.findChild<QWidget*>("cmdOpen"), Qt::LeftButton);
+    EXPECT_TRUE(cerrada && Leer_Archivo(salida) == "anterior") << senal;
+    EXPECT_EQ(carpeta.Nombres().size(), 3u) << senal;  // a.vip, b.vip, Importar.vip
+  }
 }
 
 int main(int argc, char** argv) {

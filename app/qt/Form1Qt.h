@@ -42,3 +42,7 @@ class Form1Qt : public QWidget, public Vista {
   QEventLoop* espera_ = nullptr;
   Form1 form1_;
 };
+
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C, the end of the session) close the window, which does
+// what "Salir" does, from the event loop and wherever the window is in its run.
+void Cerrar_Con_Senales(QWidget& ventana);

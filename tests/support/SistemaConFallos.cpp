@@ -63,11 +63,13 @@ class DestinoConFallos : public Destino {
     return copiados;
   }
 
-  void Confirmar() override {
+  // The merge flushes on a thread of its own: the hook runs there.
+  void Volcar() override {
     if (sistema_.antes_de_confirmar) sistema_.antes_de_confirmar();
     if (sistema_.fallar_al_confirmar) Fallar();
-    real_->Confirmar();
+    real_->Volcar();
   }
+  void Colocar() override { real_->Colocar(); }
 
  private:
   int64_t Permitidos(size_t n) {

@@ -34,6 +34,7 @@ class SistemaConFallos : public SistemaArchivos {
   std::function<void(const std::string& ruta)> antes_de_abrir;                 // a source
   std::function<void(const std::string& ruta, int64_t offset)> antes_de_leer;  // also copies
   std::function<void()> tras_crear;  // the temporary output exists: writing starts
+  // Before the flush, on the thread that flushes.
   std::function<void()> antes_de_confirmar;
 
   std::unique_ptr<Fuente> Abrir(const std::string& ruta) override;

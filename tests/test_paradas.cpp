@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "Carpeta.h"
+#include "Generador.h"
+#include "Proceso.h"
+
+namespace fs = std::filesystem;
+const std::string kAnterior = "un Importar.vip anterior";
+
+struct Proyectos {
+  CarpetaTemporal carpeta;
+  std::string audio = carpeta.Escribir("audio.vip", Generar_Vip({}));
+  std::string plantilla = carpeta.Escribir("plantilla.vip", Generar_Vip({{}, 6000, 90, 2}));
+  std::string salida = carpeta.Escribir("Importar.vip", kAnterior);
+};
+
+// Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
+// stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
+TEST(Paradas, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
+  const std::string guion =  // $0 the program, $1 the signal, $2 the moment, $3 the folder, $4 env
+      "cd \"$3\" && mkfifo tubo && exec 3<>tubo && head -c 65536 /dev/zero >&3\n"
+      "env --default-signal=INT $4 \"$0\" plantilla.vip audio.vip >&3 2>/dev/null &\n"
+      "timeout 20 sh -c \"until $2; do sleep 0.01; done\"; kill -$1 $!\n"
+      "head -c 65536 <&3 >/dev/null; wait $!";
+  const char *escribe = "ls *.vipmerge-tmp", *colocada = "[ $(wc -c <Importar.vip) != 24 ]";
+  const char* nohup = "--ignore-signal=HUP";
+  for (const auto& [senal, momento, env] : {std::tuple{SIGINT, escribe, ""},
+                                            {SIGTERM, escribe, ""},
+                                            {SIGHUP, escribe, ""},
+                                            {SIGHUP, colocada, ""},
+                                            {SIGHUP, escribe, nohup}}) {
+    Proyectos p;
+    const bool detenida = momento == escribe && env != nohup;  // else it runs to its end
+    if (momento == escribe) fs::resize_file(p.plantilla, (detenida ? 1024 : 64) << 20);
+    const Ejecucion e = Ejecutar_Programa(
+        "/bin/sh",
+        {"-c", guion, VIPMERGE_CLI, std::to_string(senal), momento, p.carpeta.ruta(), env});
+    EXPECT_EQ(e.codigo, detenida ? 128 + senal : 0) << senal;  // 128 + n: ended by n
+    EXPECT_EQ(Leer_Archivo(p.salida) == kAnterior, detenida) << senal;
+    EXPECT_EQ(p.carpeta.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
+  }
+}
+
+// As a user who may not write nor read root's files: refusals, and a link in a folder that user
+// may not write to a file the user may: the link stays, its target is replaced from beside it.
+TEST(Paradas, WhatTheUserMayNotTouchIsRefusedAndALinkStays) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs root, to run vipmerge-cli as another user";
+  Proyectos p;
+  const std::string enlace = p.carpeta / "fija/enlace.vip", ilegible = p.carpeta / "ilegible.vip";
+  fs::create_directory(p.carpeta / "fija");
+  fs::create_symlink(p.carpeta.Escribir("destino.vip", kAnterior), enlace);
+  fs::copy_file(p.audio, ilegible);
+  for (const auto& [nombre, modo] :
+       {std::pair{"", 0777}, {"destino.vip", 0666}, {"ilegible.vip", 0600}})
+    fs::permissions(p.carpeta / nombre, fs::perms(modo));
+  const std::string kNo = " (Permiso denegado)\n", kNoLeido = "No se pudo leer: " + ilegible + kNo;
+  const std::pair<std::vector<std::string>, std::string> casos[] = {
+      {{p.plantilla, p.audio}, "3 No se pudo completar la escritura de: " + p.salida + kNo},
+      {{"-o", enlace, p.plantilla, p.audio}, "0 Finalizado la escritura de: " + enlace + "\n"},
+      {{p.plantilla, ilegible}, "3 " + kNoLeido},
+      {{"--check", ilegible}, "3 valido: no\nlimite: 0\n" + kNoLeido}};
+  for (auto [argumentos, esperado] : casos) {
+    argumentos.insert(argumentos.begin(),
+                      {"--reuid=65534", "--regid=65534", "--clear-groups", VIPMERGE_CLI});
+    const Ejecucion e = Ejecutar_Programa("/usr/bin/setpriv", argumentos);
+    EXPECT_EQ(std::to_string(e.codigo) + " " + e.salida + e.errores, esperado);
+  }
+  EXPECT_TRUE(fs::is_symlink(enlace));
+}
