@@ -36,9 +36,10 @@ bench: build
 	scripts/install-deps bench
 	bench/run $(BUILD)
 
+# The window stated outright: a build folder made before it existed has it off in its cache.
 windows:
 	scripts/install-deps base windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DVIPMERGE_BUILD_APP=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
