@@ -8,11 +8,15 @@
 # make test-sanitize  every test again, built with AddressSanitizer and UBSan
 # make fuzz   the fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer); an input that
 #             shows a fault is kept in build-fuzz/fuzz-findings/
+# make package          the Debian package, build-package/vipmerge_<version>_amd64.deb
+# make package-windows  the Windows zip and installer, in build-windows
+# make test-packages    install and use those packages (as root: dpkg; Windows under Wine)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WINDOWS_BUILD ?= build-windows
 
-.PHONY: all deps build test run bench clean windows test-windows test-sanitize fuzz
+.PHONY: all deps build test run bench clean windows test-windows test-sanitize fuzz \
+	package package-windows test-packages
 
 all: build
 
@@ -34,9 +38,10 @@ bench: build
 	scripts/install-deps bench
 	bench/run $(BUILD)
 
+# The window stated outright: a build folder made before it existed has it off in its cache.
 windows:
 	scripts/install-deps base windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release -DVIPMERGE_BUILD_APP=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
@@ -44,7 +49,7 @@ test-windows: windows
 	scripts/test-windows $(WINDOWS_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
 
 SANITIZE_BUILD ?= build-sanitize
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
@@ -70,3 +75,24 @@ fuzz:
 	TMPDIR=/dev/shm $(FUZZ_BUILD)/tests/fuzz/fuzz_mezcla -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=4096 -timeout=10 -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/fuzz-findings/ $(FUZZ_BUILD)/fuzz-corpus
+
+PACKAGE_BUILD ?= build-package
+# Debian's own compiler and linker flags, hardening included; cpack strips the programs.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
+package: deps
+	scripts/install-deps packages
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DVIPMERGE_BUILD_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@ls -l $(PACKAGE_BUILD)/*.deb
+
+package-windows: windows
+	scripts/install-deps packages
+	cd $(WINDOWS_BUILD) && cpack
+	@ls -l $(WINDOWS_BUILD)/*.zip $(WINDOWS_BUILD)/*-setup.exe
+
+test-packages: package package-windows
+	scripts/test-packages $(PACKAGE_BUILD) $(WINDOWS_BUILD)
