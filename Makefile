@@ -6,7 +6,8 @@
 #                    Windows (mingw-w64)
 # make test-windows  run those tests under Wine, on a virtual display
 # make test-sanitize  every test again, built with AddressSanitizer and UBSan
-# make fuzz   each fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer)
+# make fuzz   the fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer); an input that
+#             shows a fault is kept in build-fuzz/fuzz-findings/
 # make package          the Debian package, build-package/vipmerge_<version>_amd64.deb
 # make package-windows  the Windows zip and installer, in build-windows
 # make test-packages    install and use those packages (as root: dpkg; Windows under Wine)
@@ -70,7 +71,10 @@ fuzz:
 	  -DVIPMERGE_BUILD_APP=OFF -DVIPMERGE_BUILD_TESTS=OFF -DVIPMERGE_BUILD_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	mkdir -p $(FUZZ_BUILD)/fuzz-corpus $(FUZZ_BUILD)/fuzz-findings
+	TMPDIR=/dev/shm $(FUZZ_BUILD)/tests/fuzz/fuzz_mezcla -max_total_time=$(FUZZ_SECONDS) \
+	  -max_len=4096 -timeout=10 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/fuzz-findings/ $(FUZZ_BUILD)/fuzz-corpus
 
 PACKAGE_BUILD ?= build-package
 # Debian's own compiler and linker flags, hardening included; cpack strips the programs.

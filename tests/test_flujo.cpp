@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "Carpeta.h"
-#include "Generador.h"
+#include "Referencia.h"
 #include "SistemaConFallos.h"
 #include "VistaFalsa.h"
 
@@ -20,8 +20,9 @@ struct Flujo : ::testing::Test {
   // Bytes of their own for each name; the audio file is named a few blocks into the text, so
   // that the check pumps events.
   std::string Proyecto(const char* nombre, const char* linea = "voz.wav") {
-    const DescripcionVip d{{std::string(200, '-'), linea}, 4096, 256, uint32_t(nombre[0])};
-    return carpeta.Escribir(nombre, Generar_Vip(d));
+    const std::string bytes =
+        ref::Proyecto(nombre[0], 5000, {{567, linea}, {4009, ref::kCabecera}});
+    return carpeta.Escribir(nombre, bytes);
   }
   // The output holds these bytes and no temporary file is left beside it.
   bool Salida_Es(const std::string& bytes) {
@@ -29,10 +30,7 @@ struct Flujo : ::testing::Test {
     for (const std::string& nombre : carpeta.Nombres()) nombres += nombre;
     return Leer_Archivo(salida) == bytes && nombres.find(kSufijoTemporal) == std::string::npos;
   }
-  std::string Esperado() {  // both projects have their boundary where "PARM" starts
-    const std::string a = Leer_Archivo(audio);
-    return a.substr(0, a.find("PARM")) + Leer_Archivo(plantilla).substr(a.find("PARM"));
-  }
+  std::string Esperado() { return ref::Composicion(Leer_Archivo(audio), Leer_Archivo(plantilla)); }
 };
 
 // One session through every state, with the texts and colours: two whole runs, the second

@@ -6,16 +6,17 @@
 #include <filesystem>
 
 #include "Carpeta.h"
-#include "Generador.h"
 #include "Proceso.h"
+#include "Referencia.h"
 
 namespace fs = std::filesystem;
 const std::string kAnterior = "un Importar.vip anterior";
 
 struct Proyectos {
   CarpetaTemporal carpeta;
-  std::string audio = carpeta.Escribir("audio.vip", Generar_Vip({}));
-  std::string plantilla = carpeta.Escribir("plantilla.vip", Generar_Vip({{}, 6000, 90, 2}));
+  std::string audio = carpeta.Escribir(
+      "audio.vip", ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}));
+  std::string plantilla = carpeta.Escribir("plantilla.vip", ref::Proyecto(2, 6000));
   std::string salida = carpeta.Escribir("Importar.vip", kAnterior);
 };
 

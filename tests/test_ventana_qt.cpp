@@ -11,7 +11,7 @@
 
 #include "Carpeta.h"
 #include "Form1Qt.h"
-#include "Generador.h"
+#include "Referencia.h"
 #include "SistemaConFallos.h"
 #include "VistaFalsa.h"
 
@@ -45,8 +45,8 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndMerges) {
   EXPECT_TRUE(guion.dialogos.empty() && ventana.isVisible());
 
   CarpetaTemporal carpeta;
-  guion.respuestas = {carpeta.Escribir("a.vip", Generar_Vip({})),
-                      carpeta.Escribir("b.vip", Generar_Vip({}))};
+  const std::string proyecto = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
+  guion.respuestas = {carpeta.Escribir("a.vip", proyecto), carpeta.Escribir("b.vip", proyecto)};
   QTimer comenzar;  // presses "Comenzar..." once the wait shows it
   QObject::connect(&comenzar, &QTimer::timeout, [&] {
     if (de("cmdIni")->isVisible()) QTest::mouseClick(de("cmdIni"), Qt::LeftButton);
@@ -70,8 +70,8 @@ TEST(VentanaQt, ASignalDuringTheFlushReplacesNothing) {
     Cerrar_Con_Senales(ventana);
     ventana.show();
     const std::string salida = carpeta.Escribir("Importar.vip", "anterior");
-    guion.respuestas = {carpeta.Escribir("a.vip", Generar_Vip({})),
-                        carpeta.Escribir("b.vip", Generar_Vip({}))};
+    const std::string proyecto = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
+    guion.respuestas = {carpeta.Escribir("a.vip", proyecto), carpeta.Escribir("b.vip", proyecto)};
     std::atomic<bool> cerrada = false;
     sistema.antes_de_confirmar = [&] {  // on the flush's thread: 5 s at most for the close
       for (int i = std::raise(senal); i < 500 && !cerrada; ++i) QThread::msleep(10);

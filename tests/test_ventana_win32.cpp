@@ -8,7 +8,7 @@
 #include "Carpeta.h"
 #include "FileListWin32.h"
 #include "Form1.h"
-#include "Generador.h"
+#include "Referencia.h"
 #include "Texto.h"
 #include "VentanaWin32.h"
 
@@ -71,8 +71,8 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpi) {
 
 TEST(VentanaWin32, AMergeThroughTheSystemsDialogAndClicks) {
   CarpetaTemporal carpeta;
-  const DescripcionVip audio_d;
-  const std::string audio = Generar_Vip(audio_d), plantilla(audio.size() + 99, 'P');
+  const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
+  const std::string plantilla(audio.size() + 99, 'P');
   const std::string ruta_audio = carpeta.ruta() + "\\Grabación.vip";
   MoveFileW(Ancho(carpeta.Escribir("A.vip", audio)).c_str(), Ancho(ruta_audio).c_str());
   const std::pair<const wchar_t*, std::string> dialogos[] = {
@@ -97,8 +97,7 @@ TEST(VentanaWin32, AMergeThroughTheSystemsDialogAndClicks) {
   v.Clic(Control::cmdOpen);
   usuario.join();
   const std::string salida = carpeta.ruta() + "\\Importar.vip";
-  EXPECT_EQ(Leer_Archivo(salida),
-            audio.substr(0, Limite_De(audio_d)) + plantilla.substr(Limite_De(audio_d)));
+  EXPECT_EQ(Leer_Archivo(salida), ref::Composicion(audio, plantilla));
   EXPECT_EQ(Estrecho(tipos), "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)");
   EXPECT_EQ(v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
             ruta_audio + "|Finalizado la escritura de: " + salida);

@@ -1,16 +1,49 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "Carpeta.h"
+#ifdef _WIN32
+#include "Texto.h"
+#else
+#include <sys/wait.h>
+#endif
+
 // What a program run printed and how it ended.
 struct Ejecucion {
-  int codigo = -1;  // the exit status, or -1 when it did not exit normally
-  std::string salida;
-  std::string errores;
+  int codigo = -1;  // the exit status; 128 + N after signal N, as a shell tells it
+  std::string salida, errores;
 };
 
-// Runs the program with the arguments, stdout and stderr going to files (not a terminal).
-Ejecucion Ejecutar_Programa(const std::string& programa,
-                            const std::vector<std::string>& argumentos);
+// Runs the program through the shell, stdout and stderr going to files (not a terminal). A run
+// that lasts over 30 s is killed.
+inline Ejecucion Ejecutar_Programa(const std::string& programa,
+                                   const std::vector<std::string>& argumentos) {
+  CarpetaTemporal capturas;
+#ifdef _WIN32
+  auto comillas = [](const std::string& texto) { return "\"" + texto + "\""; };  // none holds one
+  // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
+  std::string linea = comillas((programa[0] == '/' ? "Z:" : "") + programa);
+#else
+  auto comillas = [](std::string texto) {
+    for (size_t i = 0; (i = texto.find('\'', i)) != std::string::npos; i += 4) {
+      texto.replace(i, 1, "'\\''");
+    }
+    return "'" + texto + "'";
+  };
+  std::string linea = "timeout -s KILL 30 " + comillas(programa);
+#endif
+  for (const std::string& argumento : argumentos) linea += " " + comillas(argumento);
+  linea += " >" + comillas(capturas / "stdout") + " 2>" + comillas(capturas / "stderr");
+#ifdef _WIN32
+  // cmd.exe runs the line without its outer quotes.
+  const int codigo = _wsystem(Ancho("\"" + linea + " <NUL\"").c_str());
+#else
+  const int estado = std::system((linea + " </dev/null").c_str());
+  const int codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+#endif
+  return {codigo, Leer_Archivo(capturas / "stdout"), Leer_Archivo(capturas / "stderr")};
+}

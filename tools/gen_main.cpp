@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// vipmerge-gen: writes a .vip project made by the test generator and prints its boundary.
+// vipmerge-gen: writes a .vip project made by the generator and prints its boundary. It makes
+// the examples and the benchmark's projects.
 #include <cstdlib>
 #include <fstream>
 #include <iostream>

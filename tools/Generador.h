@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// Makes .vip project files for tests, examples and the benchmark. The layout:
+// Makes .vip project files for the examples, the benchmark and the window's picture. The layout:
 //   bytes 1-96      a head ("VIPP", version, sizes)
 //   bytes 97-366    zeros
 //   from 367        text lines ending in CRLF, naming the audio files

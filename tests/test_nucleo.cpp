@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+// The block-wise core held to the plain rules, with boundaries and format names at every offset
+// near the edges that matter: 96 and 97, byte 367, each block edge and the end of the file.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "CopiarRango.h"
+#include "Errores.h"
+#include "Referencia.h"
+#include "Rutas.h"
+
+namespace {
+
+using ref::kCabecera;
+using ref::Proyecto;
+
+// For each block size (25: the real one), a header from position 85 and a format name from 360
+// on to past the third block edge; the file ends a byte before the end of either, on it, or after.
+TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
+  CarpetaTemporal carpeta;
+  const std::string ruta = carpeta / "audio.vip";
+  const std::string nombres[] = {"wav", "mp3", "aif", "ogg", "flac"};
+  for (int64_t n = 1; n <= 25; ++n) {
+    const size_t bloque = n == 25 ? kTamBloque : static_cast<size_t>(n);
+    for (int64_t d = 0; d <= 3 * std::max<int64_t>(n, 12) + 13; ++d) {
+      const std::string& nombre = nombres[d % 5];
+      for (const int64_t c : {-1, 0, 1}) {
+        const int64_t largo = 96 + d + c, largo_texto = 359 + d + nombre.size() + c;
+        const std::string audio = Proyecto(d, largo, {{85 + d, kCabecera}}).substr(0, largo);
+        const std::string texto =
+            Proyecto(d, largo_texto, {{360 + d, nombre}}).substr(0, largo_texto);
+        Escribir_Archivo(ruta, audio);
+        ASSERT_EQ(Buscar_Lista_Mdrl(ruta, 97, Sin_Progreso(), Sistema_Real(), bloque),
+                  ref::Limite(audio))
+            << "block " << bloque << ", header at " << 85 + d << ", length " << largo;
+        Escribir_Archivo(ruta, texto);
+        ASSERT_EQ(Valido(ruta, Sin_Progreso(), Sistema_Real(), bloque), ref::Nombra_Audio(texto))
+            << "block " << bloque << ", " << nombre << " at " << 360 + d << ", length "
+            << largo_texto;
+      }
+    }
+  }
+}
+
+// Whole merges with the boundary around the head and far from it, templates that end before
+// the head, at the boundary or well after it; projects without a boundary (0) or that name no
+// audio file (-1, boundary 1000).
+TEST(Nucleo, TheMergeMatchesTheRule) {
+  for (const int64_t limite : {-1, 0, 88, 95, 96, 97, 98, 1000}) {
+    const int64_t b = std::max<int64_t>(limite, 1);
+    for (const int64_t largo : {int64_t{0}, int64_t{50}, b, b + 1, int64_t{3000}}) {
+      for (const size_t bloque : {size_t{1}, size_t{7}, size_t{100}, kTamBloque}) {
+        std::vector<std::pair<int64_t, std::string>> textos{
+            {367, limite < 0 ? "Pista=voz.WAV\r\n" : "Pista=voz.wav\r\n"}};
+        if (limite != 0) textos.push_back({limite < 0 ? 1009 : limite + 9, kCabecera});
+        const Escena escena(Proyecto(limite, 1500, textos), Proyecto(7, largo));
+        EXPECT_EQ(escena.Contrastar(bloque), "")
+            << "boundary " << limite << ", template of " << largo << ", block " << bloque;
+      }
+    }
+  }
+}
+
+// Records the bar as a line of text, and stops the work at a given pump.
+struct Grabado : Progreso {
+  std::string eventos;
+  int bombeos = 0, detener_en = 0;
+  void Fijar_Maximo(int64_t maximo) override { eventos += "max" + std::to_string(maximo) + " "; }
+  void Fijar_Valor(int64_t valor) override { eventos += std::to_string(valor) + " "; }
+  void Fijar_Visible(bool visible) override { eventos += visible ? "on " : "off "; }
+  bool Bombear() override { return ++bombeos != detener_en; }
+};
+
+TEST(Nucleo, TheTransferMovesTheBarAndEveryScanStopsWhenAsked) {
+  const Escena escena(Proyecto(1, 1000, {{900, "voz.wav"}, {950, kCabecera}}), Proyecto(2, 1000));
+  const auto salida = Sistema_Real().Crear(escena.carpeta / "salida.vip");
+  Grabado barra;
+  Copiar_Rango(escena.peticion.plantilla, 301, 991, *salida, barra, Sistema_Real(), 100);
+  EXPECT_EQ(barra.eventos, "max991 on 400 500 600 700 800 900 991 off ");
+  const std::string& audio = escena.peticion.audio;
+  const std::function<void(Progreso&)> trabajos[] = {
+      [&](Progreso& p) { Valido(audio, p, Sistema_Real(), 100); },
+      [&](Progreso& p) { Buscar_Lista_Mdrl(audio, 97, p, Sistema_Real(), 100); },
+      [&](Progreso& p) { Copiar_Rango(audio, 1, 900, *salida, p, Sistema_Real(), 100); },
+  };
+  for (const auto& trabajo : trabajos) {
+    Grabado parada;
+    parada.detener_en = 1;
+    EXPECT_THROW(trabajo(parada), Detenido);
+  }
+}
+
+#ifdef _WIN32
+TEST(Nucleo, WindowsTakesDrivesAndBothSeparators) {
+  const std::string casos[][2] = {{"C:\\P\\Mezcla.vip", "C:\\P\\"},
+                                  {"C:/P/Sub\\Mezcla.vip", "C:/P/Sub\\"},
+                                  {"C:Mezcla.vip", "C:"},
+                                  {"\\\\servidor\\datos\\M.vip", "\\\\servidor\\datos\\"},
+                                  {"C:\\P\\M.vip:flujo", "C:\\P\\"}};
+  for (const auto& [ruta, carpeta] : casos) EXPECT_EQ(Carpeta_De(ruta), carpeta) << ruta;
+}
+#endif
+
+}  // namespace
