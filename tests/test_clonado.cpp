@@ -8,7 +8,7 @@
 
 #include "Proceso.h"
 #include "Referencia.h"
-#include "SistemaQueClona.h"
+#include "SistemaConFallos.h"
 
 // Clones of 8 and 16 bytes, with the boundary at each offset of a block from below 96 on and a
 // template that ends before it or after it. Modes 2 and 3 stop the clone half-way through the
@@ -21,7 +21,9 @@ TEST(Clonado, EveryBoundaryOffsetWithinABlockGivesTheComposedBytes) {
           const Escena escena(
               ref::Proyecto(limite, 400, {{367, "voz.wav"}, {limite + 9, ref::kCabecera}}),
               ref::Proyecto(2, largo));
-          SistemaQueClona sistema(bloque, modo < 2 ? UINT64_MAX : 20, modo == 3);
+          SistemaConFallos sistema;
+          sistema.bloque = bloque, sistema.quedan = modo < 2 ? UINT64_MAX : 20;
+          sistema.lanzar = modo == 3;
           const std::string diferencia = escena.Contrastar(modo % 2 ? kTamBloque : 5, sistema);
           const bool bien = modo < 3
                                 ? diferencia.empty()

@@ -7,14 +7,15 @@
 #include <cstdlib>
 
 #include "Referencia.h"
-#include "SistemaQueClona.h"
+#include "SistemaConFallos.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t n) {
   if (n < 3) return 0;
   // Mostly 1 to 64 bytes, so that headers and names fall across block edges; with bit 7 an
   // output that clones blocks of 8 bytes, or of 16 with bit 6.
   const size_t bloque = datos[0] % 64 == 0 ? kTamBloque : datos[0] % 64;
-  SistemaQueClona clona(datos[0] & 64 ? 16 : 8);
+  SistemaConFallos clona;
+  clona.bloque = datos[0] & 64 ? 16 : 8;
   SistemaArchivos& sistema = datos[0] & 128 ? clona : Sistema_Real();
   const std::string resto(reinterpret_cast<const char*>(datos) + 3, n - 3);
   const size_t largo = std::min<size_t>(datos[1] | datos[2] << 8, resto.size());
