@@ -12,33 +12,22 @@
 #include "Texto.h"
 #include "VentanaWin32.h"
 
-namespace {
-
-const bool kVigilado = [] {  // ends the program when a test waits for what never comes
+TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   std::thread([] { Sleep(60000), std::_Exit(std::fputs("sin respuesta\n", stderr)); }).detach();
-  return true;
-}();
-
-// The program's window, shown, over the workflow and the system's dialog.
-struct Ventana : VentanaWin32 {
-  FileListWin32 fileList{Hwnd()};
-  Form1 form{*this, fileList};
-  Ventana() { Conectar(form), Mostrar_Ventana(SW_SHOW); }
-  void Clic(Control c) { SendMessageW(Hwnd(c), BM_CLICK, 0, 0); }
-  COLORREF Fondo(Control c) {  // of the brush Text1 is painted with
-    LOGBRUSH b{};
-    GetObjectW((HBRUSH)SendMessageW(Hwnd(), WM_CTLCOLOREDIT, 0, (LPARAM)Hwnd(c)), sizeof b, &b);
-    return b.lbColor;
-  }
-};
-
-TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpi) {
-  Ventana v;
+  VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
+  FileListWin32 fileList{v.Hwnd()};
+  Form1 form{v, fileList};
+  v.Conectar(form), v.Mostrar_Ventana(SW_SHOW);
+  const HWND w = v.Hwnd();
+  const auto fondo = [&](LOGBRUSH b = {}) {  // of the brush Text1 is painted with
+    const LPARAM t = (LPARAM)v.Hwnd(Control::Text1);
+    return GetObjectW((HBRUSH)SendMessageW(w, WM_CTLCOLOREDIT, 0, t), sizeof b, &b), b.lbColor;
+  };
   const int dpi = std::getenv("VIPMERGE_DPI") ? std::atoi(std::getenv("VIPMERGE_DPI")) : 96;
   const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   RECT r{};
-  GetClientRect(v.Hwnd(), &r);
-  EXPECT_EQ(std::vector<long>({r.right, r.bottom}), std::vector<long>({px(8550), px(4410)}));
+  GetClientRect(w, &r);
+  EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro);
   HWND por_tabulacion[16] = {};  // created in tab order, so that Tab visits them in it
   for (const Diseno_Control& d : kDiseno) por_tabulacion[d.tabulacion] = v.Hwnd(d.control);
   for (const Diseno_Control& d : kDiseno) {
@@ -47,61 +36,47 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpi) {
     SelectObject(dc, (HFONT)SendMessageW(h, WM_GETFONT, 0, 0));
     TEXTMETRICW letra{};
     wchar_t cara[LF_FACESIZE]{};
-    GetTextMetricsW(dc, &letra), GetTextFaceW(dc, LF_FACESIZE, cara);
-    // A label takes the size of its caption in its font (the design's own at 96 dpi on Windows).
-    SIZE tam{px(d.width), px(d.height)};
+    SIZE tam{px(d.width), px(d.height)};  // a label's: its caption's in its font
     const std::wstring texto = Ancho(d.texto);
     if (d.tipo == Tipo::Etiqueta) GetTextExtentPoint32W(dc, texto.c_str(), texto.size(), &tam);
-    ReleaseDC(h, dc), GetWindowRect(h, &r);
-    MapWindowPoints(HWND_DESKTOP, v.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
-                                 IsWindowVisible(h)}),
-              std::vector<long>({px(d.left), px(d.top), tam.cx, tam.cy,
-                                 d.negrita ? FW_BOLD : FW_NORMAL, d.visible}))
+    GetTextMetricsW(dc, &letra), GetTextFaceW(dc, LF_FACESIZE, cara), ReleaseDC(h, dc);
+    GetWindowRect(h, &r), MapWindowPoints(HWND_DESKTOP, w, (POINT*)&r, 2);
+    EXPECT_EQ(std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
+                         IsWindowVisible(h), Estrecho(cara) + " " + v.Texto(d.control),
+                         GetWindow(h, GW_HWNDNEXT)),
+              std::tuple(
+                  px(d.left), px(d.top), tam.cx, tam.cy, d.negrita ? FW_BOLD : FW_NORMAL, d.visible,
+                  std::string(dpi > 96 ? "Microsoft Sans Serif " : "MS Sans Serif ") + d.texto,
+                  por_tabulacion[d.tabulacion + 1]))
         << d.nombre;
-    EXPECT_EQ(Estrecho(cara) + " " + v.Texto(d.control),
-              (dpi > 96 ? "Microsoft Sans Serif " : "MS Sans Serif ") + std::string(d.texto));
-    EXPECT_EQ(GetWindow(h, GW_HWNDNEXT), por_tabulacion[d.tabulacion + 1]) << d.nombre;
   }
-  EXPECT_EQ(v.Fondo(Control::Text1), kRojoClaro);
-  MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
-  EXPECT_TRUE(SendMessageW(v.Hwnd(), WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(v.Hwnd()) &&
-              PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-TEST(VentanaWin32, AMergeThroughTheSystemsDialogAndClicks) {
-  CarpetaTemporal carpeta;
-  const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
-  const std::string plantilla(audio.size() + 99, 'P');
-  const std::string ruta_audio = carpeta.ruta() + "\\Grabación.vip";
-  MoveFileW(Ancho(carpeta.Escribir("A.vip", audio)).c_str(), Ancho(ruta_audio).c_str());
+  CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
+  const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}),
+                    salida = carpeta.ruta() + "\\Importar.vip";
   const std::pair<const wchar_t*, std::string> dialogos[] = {
       {L"Cargar el proyecto que sirve de zorvalina", carpeta.ruta() + "\\P.vip"},
-      {L"Cargar el proyecto de datos de audio", ruta_audio}};
-  Escribir_Archivo(dialogos[0].second, plantilla);
-  Ventana v;
+      {L"Cargar el proyecto de datos de audio", carpeta.ruta() + "\\Grabación.vip"}};
+  Escribir_Archivo(dialogos[0].second, audio), Escribir_Archivo(dialogos[1].second, audio);
   std::wstring tipos;
-  // A user: types each name into its dialog, presses Open, then clicks "Comenzar...".
   std::thread usuario([&] {
     for (const auto& [titulo, ruta] : dialogos) {
       HWND d = nullptr;
       while (!IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
-      wchar_t tipo[64]{};  // the file types box
+      wchar_t tipo[64]{};  // the file types box, then the name box and Open
       tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
-      SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str());  // the name box
-      PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+      SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
+          PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
     }
     while (!IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
-    v.Clic(Control::cmdIni);
+    SendMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);
   });
-  v.Clic(Control::cmdOpen);
+  SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
   usuario.join();
-  const std::string salida = carpeta.ruta() + "\\Importar.vip";
-  EXPECT_EQ(Leer_Archivo(salida), ref::Composicion(audio, plantilla));
-  EXPECT_EQ(Estrecho(tipos), "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)");
-  EXPECT_EQ(v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
-            ruta_audio + "|Finalizado la escritura de: " + salida);
-  EXPECT_EQ(v.Fondo(Control::Text1), kVerdeClaro);
+  EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
+            "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + dialogos[1].second +
+                "|Finalizado la escritura de: " + salida);
+  EXPECT_TRUE(fondo() == kVerdeClaro && Leer_Archivo(salida) == ref::Composicion(audio, audio));
+  MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
+  EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
+              PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
-
-}  // namespace
