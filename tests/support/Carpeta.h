@@ -19,9 +19,8 @@ inline std::string Leer_Archivo(const std::string& ruta) {
 
 inline void Escribir_Archivo(const std::string& ruta, const std::string& bytes) {
   std::ofstream archivo(std::filesystem::u8path(ruta), std::ios::binary | std::ios::trunc);
-  if (!archivo.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+  if (!archivo.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw std::runtime_error("no se puede escribir " + ruta);
-  }
 }
 
 // A fresh folder for one test, removed with everything in it at the end.
@@ -51,10 +50,8 @@ class CarpetaTemporal {
   }
   std::vector<std::string> Nombres() const {  // sorted
     std::vector<std::string> nombres;
-    for (const auto& entrada :
-         std::filesystem::directory_iterator(std::filesystem::u8path(ruta_))) {
-      nombres.push_back(entrada.path().filename().u8string());
-    }
+    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(ruta_)))
+      nombres.push_back(e.path().filename().u8string());
     std::sort(nombres.begin(), nombres.end());
     return nombres;
   }

@@ -28,11 +28,9 @@ inline Ejecucion Ejecutar_Programa(const std::string& programa,
   // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
   std::string linea = comillas((programa[0] == '/' ? "Z:" : "") + programa);
 #else
-  auto comillas = [](std::string texto) {
-    for (size_t i = 0; (i = texto.find('\'', i)) != std::string::npos; i += 4) {
-      texto.replace(i, 1, "'\\''");
-    }
-    return "'" + texto + "'";
+  auto comillas = [](std::string t) {
+    for (size_t i = 0; (i = t.find('\'', i)) != std::string::npos; i += 4) t.replace(i, 1, "'\\''");
+    return "'" + t + "'";
   };
   std::string linea = "timeout -s KILL 30 " + comillas(programa);
 #endif
