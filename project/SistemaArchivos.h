@@ -35,10 +35,6 @@ class Destino {
   virtual void Volcar() = 0;
   // Puts the flushed file in place of the final path.
   virtual void Colocar() = 0;
-  void Confirmar() {
-    Volcar();
-    Colocar();
-  }
 
   // The block size at which the output can share the source's blocks instead of copying them
   // (on file systems that clone extents); 0 when it cannot, or once a clone has been refused.
