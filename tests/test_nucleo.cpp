@@ -9,6 +9,7 @@
 #include "Errores.h"
 #include "Referencia.h"
 #include "Rutas.h"
+#include "SistemaConFallos.h"
 
 namespace {
 
@@ -43,20 +44,33 @@ TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
   }
 }
 
-// Whole merges with the boundary around the head and far from it, templates that end before
-// the head, at the boundary or well after it; projects without a boundary (0) or that name no
-// audio file (-1, boundary 1000).
+// Whole merges with the boundary at each offset of a 16-byte block around the head and far
+// from it; templates that end before the head, at the boundary or well after it; projects
+// without a boundary (0) or that name no audio file (-1, boundary 1000). Each in several block
+// sizes, and through outputs that clone 8 or 16 bytes at a time: whole, or stopping 20 bytes
+// in, where the run copies on or (lanzar) fails and replaces nothing.
 TEST(Nucleo, TheMergeMatchesTheRule) {
-  for (const int64_t limite : {-1, 0, 88, 95, 96, 97, 98, 1000}) {
+  const struct {
+    size_t bloque, clonado;
+    uint64_t quedan = UINT64_MAX;
+    bool lanzar = false;
+  } modos[] = {{3, 0}, {kTamBloque, 0}, {100, 8}, {7, 16}, {kTamBloque, 8, 20}, {5, 16, 20, true}};
+  std::vector<int64_t> limites{-1, 0, 1000};
+  for (int64_t l = 88; l < 104; ++l) limites.push_back(l);
+  for (const int64_t limite : limites) {
     const int64_t b = std::max<int64_t>(limite, 1);
-    for (const int64_t largo : {int64_t{0}, int64_t{50}, b, b + 1, int64_t{3000}}) {
-      for (const size_t bloque : {size_t{1}, size_t{7}, size_t{100}, kTamBloque}) {
+    for (const int64_t largo : {int64_t{0}, b, b + 1, int64_t{3000}}) {
+      for (const auto& modo : modos) {
         std::vector<std::pair<int64_t, std::string>> textos{
             {367, limite < 0 ? "Pista=voz.WAV\r\n" : "Pista=voz.wav\r\n"}};
         if (limite != 0) textos.push_back({limite < 0 ? 1009 : limite + 9, kCabecera});
         const Escena escena(Proyecto(limite, 1500, textos), Proyecto(7, largo));
-        EXPECT_EQ(escena.Contrastar(bloque), "")
-            << "boundary " << limite << ", template of " << largo << ", block " << bloque;
+        SistemaConFallos sistema;
+        sistema.bloque = modo.clonado, sistema.quedan = modo.quedan, sistema.lanzar = modo.lanzar;
+        EXPECT_EQ(escena.Contrastar(modo.bloque, sistema, modo.lanzar), "")
+            << "boundary " << limite << ", template of " << largo << ", block " << modo.bloque
+            << ", clones of " << modo.clonado;
+        EXPECT_TRUE(sistema.clonados > 0 || modo.clonado == 0 || limite <= 0);
       }
     }
   }

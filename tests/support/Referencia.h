@@ -77,30 +77,28 @@ struct Escena {
 
   Escena(std::string a, std::string p) : audio(std::move(a)), plantilla(std::move(p)) {}
 
-  // The check, the search and the whole merge (through `sistema`) in blocks of this size
-  // against the rules; "" when they agree.
-  std::string Contrastar(size_t bloque, SistemaArchivos& sistema = Sistema_Real()) const {
+  // The check, the search and the whole merge (through `sistema`, whose writing fails if `falla`)
+  // in blocks of this size against the rules; "" when they agree.
+  std::string Contrastar(size_t bloque, SistemaArchivos& sistema = Sistema_Real(),
+                         bool falla = false) const {
     const bool nombra = ref::Nombra_Audio(audio);
     const int64_t limite = ref::Limite(audio);
     if (Valido(peticion.audio, Sin_Progreso(), Sistema_Real(), bloque) != nombra) return "check";
-    if (Buscar_Lista_Mdrl(peticion.audio, 97, Sin_Progreso(), Sistema_Real(), bloque) != limite) {
+    if (Buscar_Lista_Mdrl(peticion.audio, 97, Sin_Progreso(), Sistema_Real(), bloque) != limite)
       return "boundary";
-    }
     const Resultado resultado = Mezclar(peticion, Sin_Progreso(), sistema, bloque);
     const Desenlace esperado = !nombra       ? Desenlace::NoValido
+                               : falla       ? Desenlace::Fallo  // the head is written first
                                : limite == 0 ? Desenlace::SinLimite
                                              : Desenlace::Escrito;
     if (resultado.desenlace != esperado) return "outcome: " + Mensaje(peticion, resultado);
     // The earlier output replaced only by the right bytes, no temporary file, the sources kept.
-    const bool escrito = esperado == Desenlace::Escrito;
-    if (Leer_Archivo(peticion.salida) !=
-        (escrito ? ref::Composicion(audio, plantilla) : kAnterior)) {
-      return "output";
-    }
-    if (Leer_Archivo(peticion.audio) != audio || Leer_Archivo(peticion.plantilla) != plantilla) {
-      return "a source changed";
-    }
+    const std::string salida =
+        esperado == Desenlace::Escrito ? ref::Composicion(audio, plantilla) : kAnterior;
     const std::vector<std::string> nombres{"Importar.vip", "audio.vip", "plantilla.vip"};
-    return carpeta.Nombres() == nombres ? "" : "a file left in the folder";
+    return Leer_Archivo(peticion.salida) == salida && Leer_Archivo(peticion.audio) == audio &&
+                   Leer_Archivo(peticion.plantilla) == plantilla && carpeta.Nombres() == nombres
+               ? ""
+               : "the output, a source or the folder";
   }
 };

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
+// vipmerge-cli as a process: stopped by signals, refused what its user may not touch, and
+// writing an output that shares extents with its sources.
 #include <gtest/gtest.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <memory>
 
 #include "Carpeta.h"
 #include "Proceso.h"
@@ -22,7 +26,7 @@ struct Proyectos {
 
 // Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
 // stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
-TEST(Paradas, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
+TEST(Procesos, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
   const std::string guion =  // $0 the program, $1 the signal, $2 the moment, $3 the folder, $4 env
       "cd \"$3\" && mkfifo tubo && exec 3<>tubo && head -c 65536 /dev/zero >&3\n"
       "env --default-signal=INT $4 \"$0\" plantilla.vip audio.vip >&3 2>/dev/null &\n"
@@ -49,7 +53,7 @@ TEST(Paradas, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
 
 // As a user who may not write nor read root's files: refusals, and a link in a folder that user
 // may not write to a file the user may: the link stays, its target is replaced from beside it.
-TEST(Paradas, WhatTheUserMayNotTouchIsRefusedAndALinkStays) {
+TEST(Procesos, WhatTheUserMayNotTouchIsRefusedAndALinkStays) {
   if (::getuid() != 0) GTEST_SKIP() << "needs root, to run vipmerge-cli as another user";
   Proyectos p;
   const std::string enlace = p.carpeta / "fija/enlace.vip", ilegible = p.carpeta / "ilegible.vip";
@@ -72,4 +76,26 @@ TEST(Paradas, WhatTheUserMayNotTouchIsRefusedAndALinkStays) {
     EXPECT_EQ(std::to_string(e.codigo) + " " + e.salida + e.errores, esperado);
   }
   EXPECT_TRUE(fs::is_symlink(enlace));
+}
+
+// An output that shares extents with its sources.
+TEST(Procesos, OnALoopMountedXfsTheOutputTakesUnderOneMebibyteOfNewBlocks) {
+  const CarpetaTemporal carpeta, xfs;  // the image, and where it is mounted
+  const std::string montar = "f='" + carpeta / "xfs.img" + "'; truncate -s 320M \"$f\" && " +
+                             "mkfs.xfs -q \"$f\" && mount -o loop \"$f\" '" + xfs.ruta() + "'";
+  if (std::system(montar.c_str()) != 0) GTEST_SKIP() << "cannot mount an XFS (root?): " << montar;
+  const std::shared_ptr<void> desmontar(  // and the loop device freed
+      nullptr, [&](void*) { std::system(("umount '" + xfs.ruta() + "'").c_str()); });
+  const int64_t largo = 8 << 20;
+  const std::string audio =
+      ref::Proyecto(1, largo, {{367, "voz.wav"}, {largo - 300, ref::kCabecera}});
+  const std::string plantilla = ref::Proyecto(2, largo + 300);
+  const Peticion peticion{xfs.Escribir("plantilla.vip", plantilla),
+                          xfs.Escribir("audio.vip", audio), xfs / "Importar.vip"};
+  struct statvfs antes, despues;
+  ::sync(), ::statvfs(xfs.ruta().c_str(), &antes);
+  EXPECT_EQ(Ejecutar_Programa(VIPMERGE_CLI, {peticion.plantilla, peticion.audio}).codigo, 0);
+  ::sync(), ::statvfs(xfs.ruta().c_str(), &despues);
+  EXPECT_LT(static_cast<int64_t>((antes.f_bfree - despues.f_bfree) * antes.f_frsize), 1 << 20);
+  EXPECT_EQ(Leer_Archivo(peticion.salida), ref::Composicion(audio, plantilla));
 }
