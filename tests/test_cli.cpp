@@ -36,9 +36,8 @@ static int vistas = 0;
 
 #ifndef _WIN32
 static std::string Ruta_De(int fd) {
-  char ruta[4096];
-  const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), ruta, sizeof ruta);
-  return std::string(ruta, n > 0 ? static_cast<size_t>(n) : 0);
+  std::error_code e;
+  return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), e).string();
 }
 
 // Whether the call may go on; *n becomes what it may move. While pread or pwrite carry a fault,
@@ -69,6 +68,7 @@ ENVOLVER(ssize_t, copy_file_range, (int de, off_t* x, int a, off_t* y, size_t n,
 ENVOLVER(int, fsync, (int fd), Ruta_De(fd), nullptr, (fd))
 ENVOLVER(int, rename, (const char* de, const char* a), a, nullptr, (de, a))
 ENVOLVER(int, stat, (const char* r, struct stat* d), r, nullptr, (r, d))
+ENVOLVER(int, access, (const char* r, int modo), r, nullptr, (r, modo))
 int __real_close(int);
 int __wrap_close(int fd) {  // a close that fails frees the descriptor all the same
   const bool sigue = Sigue("close", Ruta_De(fd));
@@ -102,7 +102,6 @@ const std::string kES = kI + "Error de entrada/salida",
 const std::vector<std::string> kPA = {"@P", "@A"};
 // clang-format off
 const Caso kCasos[] = {
-    {{}, 64, "", kU + "hacen falta dos proyectos: PLANTILLA y AUDIO\nUSO"},
     {{"-"}, 64, "", kU + "hacen falta dos proyectos: PLANTILLA y AUDIO\nUSO"},
     {{"-o"}, 64, "", kU + "-o necesita una ruta de salida\nUSO"},
     {{"-o", "x", "--output=y", "a", "b"}, 64, "", kU + "la salida se indica una sola vez\nUSO"},
@@ -135,6 +134,7 @@ const Caso kCasos[] = {
 #ifndef _WIN32
     // The audio-data project is read by the check, the search and each of its two stages.
     {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
+    {{"--check", "@A"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
@@ -146,6 +146,8 @@ const Caso kCasos[] = {
     {kPA, 3, "", kES + ")\n", "", {"fsync", "tmp", 1, EIO}},
     {kPA, 3, "", kES + ")\n", "", {"close", "tmp", 1, EIO}},
     {kPA, 3, "", kES + ")\n", "", {"rename", "Importar.vip", 1, EIO}},
+    {kPA, 3, "", kI + "Permiso denegado)\n", "", {"access", "Importar.vip", 1, EACCES}},
+    {{"-o", "@/enlace.vip", "@P", "@A"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -159,12 +161,13 @@ std::string Con(std::string texto, const std::string& d, const std::string& uso 
   return en == std::string::npos ? texto : texto.replace(en, 3, uso);
 }
 
-// The files of the folder with their bytes ("" for a folder or a FIFO), and Importar.vip's mode.
+// The files of the folder with their bytes ("" for a folder, a FIFO or a link), and the mode
+// of Importar.vip.
 std::map<std::string, std::string> Contenido(const CarpetaTemporal& d) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> c;
   for (const std::string& n : d.Nombres())
-    c[n] = fs::is_regular_file(d / n) ? Leer_Archivo(d / n) : "";
+    c[n] = fs::is_regular_file(fs::symlink_status(d / n)) ? Leer_Archivo(d / n) : "";
   c["modo"] = std::to_string(static_cast<int>(fs::status(d / "Importar.vip").permissions()));
   return c;
 }
@@ -186,6 +189,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     SetFileAttributesW(Ancho(d / ".oculto.vip").c_str(), FILE_ATTRIBUTE_HIDDEN);
 #else
     ::mkfifo((d / "tubo.vip").c_str(), 0600);
+    std::filesystem::create_symlink(d.Escribir("destino.vip", "anterior"), d / "enlace.vip");
 #endif
     std::filesystem::permissions(d / "Importar.vip", std::filesystem::perms(0640));
     std::map<std::string, std::string> esperado = Contenido(d);

@@ -2,6 +2,7 @@
 // The window's workflow through a view without a toolkit.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 #include "Carpeta.h"
@@ -14,15 +15,14 @@ namespace {
 struct Flujo : ::testing::Test {
   CarpetaTemporal carpeta;
   std::string plantilla = Proyecto("plantilla.vip"), audio = Proyecto("audio.vip");
-  std::string salida = carpeta / "Importar.vip", anterior = std::string(9000, 'z');
+  std::string salida = carpeta / "Importar.vip";
   SistemaConFallos sistema;
 
   // Bytes of their own for each name; the audio file is named a few blocks into the text, so
   // that the check pumps events.
   std::string Proyecto(const char* nombre, const char* linea = "voz.wav") {
-    const std::string bytes =
-        ref::Proyecto(nombre[0], 5000, {{567, linea}, {4009, ref::kCabecera}});
-    return carpeta.Escribir(nombre, bytes);
+    return carpeta.Escribir(nombre,
+                            ref::Proyecto(nombre[0], 5000, {{567, linea}, {4009, ref::kCabecera}}));
   }
   // The output holds these bytes and no temporary file is left beside it.
   bool Salida_Es(const std::string& bytes) {
@@ -30,7 +30,6 @@ struct Flujo : ::testing::Test {
     for (const std::string& nombre : carpeta.Nombres()) nombres += nombre;
     return Leer_Archivo(salida) == bytes && nombres.find(kSufijoTemporal) == std::string::npos;
   }
-  std::string Esperado() { return ref::Composicion(Leer_Archivo(audio), Leer_Archivo(plantilla)); }
 };
 
 // One session through every state, with the texts and colours: two whole runs, the second
@@ -55,29 +54,24 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
                 pa + "|" + salida + "|No se pudo completar la escritura de: " + salida +
                     " (Error de entrada/salida)"}};
   VistaFalsa vista(sistema);
-  std::string esperas, clics;
+  std::string espera, clics;
   bool abrir = false;
   vista.al_actuar = [&](const std::string& m) {
-    if (m == "espera") esperas += vista.texto[Control::Text1] + "\n";
-    if (!abrir || (m != "comprueba" && m != "espera") || clics.find(m) != clics.npos) return;
-    clics += m;
-    vista.Pulsar(Control::cmdOpen);
+    if (m == "espera") espera = vista.texto[Control::Text1];
+    if (abrir && (m == "comprueba" || m == "espera") && clics.find(m) == clics.npos)
+      clics += m, vista.Pulsar(Control::cmdOpen);
   };
   for (const auto& caso : casos) {
-    vista.estados.clear();
-    abrir = &caso == &casos[1];
-    sistema.escritos = 0;
-    sistema.escribir_hasta = &caso == &casos[5] ? 500 : -1;  // the last writing fails
-    vista.respuestas = caso.respuestas;
+    vista.estados.clear(), vista.respuestas = caso.respuestas, abrir = &caso == &casos[1];
+    sistema.escritos = 0, sistema.escribir_hasta = &caso == &casos[5] ? 500 : -1;  // it fails
     vista.Pulsar(Control::cmdOpen);
     EXPECT_EQ(vista.estados, caso.estados);
     EXPECT_EQ(vista.texto[Control::TextZorvalina] + "|" + vista.texto[Control::TextImportar] + "|" +
                   vista.texto[Control::TextDestino] + "|" + vista.texto[Control::Text1],
               caso.textos);
-    EXPECT_TRUE(Salida_Es(Esperado()));
+    EXPECT_TRUE(Salida_Es(ref::Composicion(Leer_Archivo(audio), Leer_Archivo(plantilla))));
   }
-  const std::string leyendo = "Leyendo y escribiendo datos en: " + salida + "\n";
-  EXPECT_EQ(esperas, leyendo + leyendo + leyendo);
+  EXPECT_EQ(espera, "Leyendo y escribiendo datos en: " + salida);
   const std::string dialogos =
       "Cargar el proyecto que sirve de zorvalina|Proyecto Zorvalina (*.vip)|*.vip|0\nCargar el "
       "proyecto de datos de audio|Proyecto Vavirerid (*.vip)|*.vip|0\n";
@@ -88,35 +82,29 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
 // temporary file, and the earlier Importar.vip as it was.
 TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
   for (const std::string momento : {"elige", "comprueba", "espera", "escribe"}) {
-    SCOPED_TRACE(momento);
-    Escribir_Archivo(salida, anterior);
+    Escribir_Archivo(salida, "anterior");
     VistaFalsa vista(sistema);
     bool temporal = false;
     vista.al_actuar = [&](const std::string& ahora) {
-      if (ahora != momento) return;
-      temporal = !Salida_Es(anterior);
-      vista.Pulsar(Control::Command1);
+      if (ahora == momento) temporal = !Salida_Es("anterior"), vista.Pulsar(Control::Command1);
     };
     vista.respuestas = {plantilla, audio};
     vista.Pulsar(Control::cmdOpen);
-    EXPECT_TRUE(vista.cerrada && Salida_Es(anterior));
-    EXPECT_EQ(temporal, momento == "escribe");
+    EXPECT_TRUE(vista.cerrada && Salida_Es("anterior") && temporal == (momento == "escribe"))
+        << momento;
   }
 }
 
 // ProgressBar1 holds int steps; each new maximum shows the position so far on its own scale.
 TEST(Barra, ScalesPositionsOfAnySizeIntoItsRange) {
-  const int64_t casos[][5] = {
-      {INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
-      {5'000'000'000, 2'500'000'000, 5'000'000'000, 1'666'666'666, 833'333'333},
-      {96, 96, 6'000'000'000, 2'000'000'000, 32},
-      {5000, 4000, 300, 300, 300}};
-  for (const auto& caso : casos) {
+  for (const auto& c : {std::array<int64_t, 5>{INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                        {5'000'000'000, 2'500'000'000, 5'000'000'000, 1'666'666'666, 833'333'333},
+                        {96, 96, 6'000'000'000, 2'000'000'000, 32},
+                        {5000, 4000, 300, 300, 300}}) {
     VistaFalsa vista;
-    const bool detener = false;
-    ProgresoVista progreso(vista, detener);
-    progreso.Fijar_Maximo(caso[0]), progreso.Fijar_Valor(caso[1]), progreso.Fijar_Maximo(caso[2]);
-    EXPECT_TRUE(vista.barra_maximo == caso[3] && vista.barra_valor == caso[4]) << caso[2];
+    ProgresoVista progreso(vista, vista.cerrada);
+    progreso.Fijar_Maximo(c[0]), progreso.Fijar_Valor(c[1]), progreso.Fijar_Maximo(c[2]);
+    EXPECT_TRUE(vista.barra_maximo == c[3] && vista.barra_valor == c[4]) << c[2];
   }
 }
 

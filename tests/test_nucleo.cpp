@@ -3,8 +3,6 @@
 // near the edges that matter: 96 and 97, byte 367, each block edge and the end of the file.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "CopiarRango.h"
 #include "Errores.h"
 #include "Referencia.h"
@@ -76,7 +74,7 @@ TEST(Nucleo, TheMergeMatchesTheRule) {
   }
 }
 
-// Records the bar as a line of text, and stops the work at a given pump.
+// The bar's events as a line of text; the work stops at the pump `detener_en`.
 struct Grabado : Progreso {
   std::string eventos;
   int bombeos = 0, detener_en = 0;
@@ -88,31 +86,25 @@ struct Grabado : Progreso {
 
 TEST(Nucleo, TheTransferMovesTheBarAndEveryScanStopsWhenAsked) {
   const Escena escena(Proyecto(1, 1000, {{900, "voz.wav"}, {950, kCabecera}}), Proyecto(2, 1000));
+  const std::string& audio = escena.peticion.audio;
   const auto salida = Sistema_Real().Crear(escena.carpeta / "salida.vip");
-  Grabado barra;
+  Grabado barra, parada[3];
   Copiar_Rango(escena.peticion.plantilla, 301, 991, *salida, barra, Sistema_Real(), 100);
   EXPECT_EQ(barra.eventos, "max991 on 400 500 600 700 800 900 991 off ");
-  const std::string& audio = escena.peticion.audio;
-  const std::function<void(Progreso&)> trabajos[] = {
-      [&](Progreso& p) { Valido(audio, p, Sistema_Real(), 100); },
-      [&](Progreso& p) { Buscar_Lista_Mdrl(audio, 97, p, Sistema_Real(), 100); },
-      [&](Progreso& p) { Copiar_Rango(audio, 1, 900, *salida, p, Sistema_Real(), 100); },
-  };
-  for (const auto& trabajo : trabajos) {
-    Grabado parada;
-    parada.detener_en = 1;
-    EXPECT_THROW(trabajo(parada), Detenido);
-  }
+  for (Grabado& p : parada) p.detener_en = 1;
+  EXPECT_THROW(Valido(audio, parada[0], Sistema_Real(), 100), Detenido);
+  EXPECT_THROW(Buscar_Lista_Mdrl(audio, 97, parada[1], Sistema_Real(), 100), Detenido);
+  EXPECT_THROW(Copiar_Rango(audio, 1, 900, *salida, parada[2], Sistema_Real(), 100), Detenido);
 }
 
 #ifdef _WIN32
 TEST(Nucleo, WindowsTakesDrivesAndBothSeparators) {
-  const std::string casos[][2] = {{"C:\\P\\Mezcla.vip", "C:\\P\\"},
-                                  {"C:/P/Sub\\Mezcla.vip", "C:/P/Sub\\"},
-                                  {"C:Mezcla.vip", "C:"},
-                                  {"\\\\servidor\\datos\\M.vip", "\\\\servidor\\datos\\"},
-                                  {"C:\\P\\M.vip:flujo", "C:\\P\\"}};
-  for (const auto& [ruta, carpeta] : casos) EXPECT_EQ(Carpeta_De(ruta), carpeta) << ruta;
+  for (const auto& [ruta, carpeta] : {std::pair{"C:\\P\\Mezcla.vip", "C:\\P\\"},
+                                      {"C:/P/Sub\\Mezcla.vip", "C:/P/Sub\\"},
+                                      {"C:Mezcla.vip", "C:"},
+                                      {"\\\\servidor\\datos\\M.vip", "\\\\servidor\\datos\\"},
+                                      {"C:\\P\\M.vip:flujo", "C:\\P\\"}})
+    EXPECT_EQ(Carpeta_De(ruta), carpeta) << ruta;
 }
 #endif
 

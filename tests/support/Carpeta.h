@@ -2,14 +2,13 @@
 // Temporary folders and whole files for tests; paths are UTF-8, on Windows too.
 #pragma once
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 inline std::string Leer_Archivo(const std::string& ruta) {
   std::ifstream archivo(std::filesystem::u8path(ruta), std::ios::binary);
@@ -25,37 +24,33 @@ inline void Escribir_Archivo(const std::string& ruta, const std::string& bytes) 
 
 // A fresh folder for one test, removed with everything in it at the end.
 class CarpetaTemporal {
+  std::filesystem::path ruta_;
+
  public:
   CarpetaTemporal() {
-    std::filesystem::path ruta;
-    do {
-      ruta = std::filesystem::temp_directory_path() /
-             ("vipmerge-prueba-" + std::to_string(std::random_device()()));
-    } while (!std::filesystem::create_directory(ruta));
-    ruta_ = ruta.u8string();
+    do
+      ruta_ = std::filesystem::temp_directory_path() /
+              ("vipmerge-prueba-" + std::to_string(std::random_device()()));
+    while (!std::filesystem::create_directory(ruta_));
   }
   ~CarpetaTemporal() {
-    std::error_code ignorado;
-    std::filesystem::remove_all(std::filesystem::u8path(ruta_), ignorado);
+    std::error_code ignorado;  // a folder left behind fails no test
+    std::filesystem::remove_all(ruta_, ignorado);
   }
   CarpetaTemporal(const CarpetaTemporal&) = delete;
   CarpetaTemporal& operator=(const CarpetaTemporal&) = delete;
 
-  const std::string& ruta() const { return ruta_; }
-  std::string operator/(const std::string& nombre) const { return ruta_ + "/" + nombre; }
+  std::string ruta() const { return ruta_.u8string(); }
+  std::string operator/(const std::string& nombre) const { return ruta() + "/" + nombre; }
   // Writes the bytes to a file of that name and returns its path.
   std::string Escribir(const std::string& nombre, const std::string& bytes) const {
     Escribir_Archivo(*this / nombre, bytes);
     return *this / nombre;
   }
-  std::vector<std::string> Nombres() const {  // sorted
-    std::vector<std::string> nombres;
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(ruta_)))
-      nombres.push_back(e.path().filename().u8string());
-    std::sort(nombres.begin(), nombres.end());
+  std::set<std::string> Nombres() const {
+    std::set<std::string> nombres;
+    for (const auto& e : std::filesystem::directory_iterator(ruta_))
+      nombres.insert(e.path().filename().u8string());
     return nombres;
   }
-
- private:
-  std::string ruta_;
 };

@@ -19,23 +19,20 @@ struct Ejecucion {
 };
 
 // Runs the program through the shell, stdout and stderr going to files (not a terminal). A run
-// that lasts over 30 s is killed.
+// that lasts over 30 s is killed. No argument here holds a quote.
 inline Ejecucion Ejecutar_Programa(const std::string& programa,
                                    const std::vector<std::string>& argumentos) {
   CarpetaTemporal capturas;
 #ifdef _WIN32
-  auto comillas = [](const std::string& texto) { return "\"" + texto + "\""; };  // none holds one
   // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
-  std::string linea = comillas((programa[0] == '/' ? "Z:" : "") + programa);
+  const std::string q = "\"";
+  std::string linea = q + (programa[0] == '/' ? "Z:" : "") + programa + q;
 #else
-  auto comillas = [](std::string t) {
-    for (size_t i = 0; (i = t.find('\'', i)) != std::string::npos; i += 4) t.replace(i, 1, "'\\''");
-    return "'" + t + "'";
-  };
-  std::string linea = "timeout -s KILL 30 " + comillas(programa);
+  const std::string q = "'";
+  std::string linea = "timeout -s KILL 30 " + q + programa + q;
 #endif
-  for (const std::string& argumento : argumentos) linea += " " + comillas(argumento);
-  linea += " >" + comillas(capturas / "stdout") + " 2>" + comillas(capturas / "stderr");
+  for (const std::string& argumento : argumentos) linea += " " + q + argumento + q;
+  linea += " >" + q + capturas / "stdout" + q + " 2>" + q + capturas / "stderr" + q;
 #ifdef _WIN32
   // cmd.exe runs the line without its outer quotes.
   const int codigo = _wsystem(Ancho("\"" + linea + " <NUL\"").c_str());

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,20 +21,17 @@ inline const std::string kCabecera("LIST\x10\0\0\0mdrl", 12);
 // holds a line end, so a name in the text is a name in one of its lines.
 inline bool Nombra_Audio(const std::string& archivo) {
   const std::string texto = archivo.size() > 366 ? archivo.substr(366) : "";
-  for (const char* formato : {"wav", "mp3", "aif", "ogg", "flac"}) {
+  for (const char* formato : {"wav", "mp3", "aif", "ogg", "flac"})
     if (texto.find(formato) != std::string::npos) return true;
-  }
   return false;
 }
 
 // The boundary: p - 9 for the lowest p >= 97 at which "LIST", any four bytes and "mdrl" lie
 // wholly inside the file; 0 when there is none.
 inline int64_t Limite(const std::string& archivo) {
-  for (size_t i = 96; i + 12 <= archivo.size(); ++i) {
-    if (archivo.compare(i, 4, "LIST") == 0 && archivo.compare(i + 8, 4, "mdrl") == 0) {
+  for (size_t i = 96; i + 12 <= archivo.size(); ++i)
+    if (archivo.compare(i, 4, "LIST") == 0 && archivo.compare(i + 8, 4, "mdrl") == 0)
       return static_cast<int64_t>(i) + 1 - 9;
-    }
-  }
   return 0;
 }
 
@@ -95,7 +93,7 @@ struct Escena {
     // The earlier output replaced only by the right bytes, no temporary file, the sources kept.
     const std::string salida =
         esperado == Desenlace::Escrito ? ref::Composicion(audio, plantilla) : kAnterior;
-    const std::vector<std::string> nombres{"Importar.vip", "audio.vip", "plantilla.vip"};
+    const std::set<std::string> nombres{"Importar.vip", "audio.vip", "plantilla.vip"};
     return Leer_Archivo(peticion.salida) == salida && Leer_Archivo(peticion.audio) == audio &&
                    Leer_Archivo(peticion.plantilla) == plantilla && carpeta.Nombres() == nombres
                ? ""

@@ -16,7 +16,7 @@
 // A clone out of alignment, past the source or after a refusal throws logic_error.
 struct SistemaConFallos : SistemaArchivos {
   int64_t escribir_hasta = -1, escritos = 0;
-  std::function<void()> antes_de_confirmar;
+  std::function<void()> antes_de_confirmar = [] {};
   size_t bloque = 0;
   uint64_t quedan = UINT64_MAX, clonados = 0;
   bool lanzar = false;
@@ -27,16 +27,12 @@ struct SistemaConFallos : SistemaArchivos {
     Salida(std::unique_ptr<Destino> r, SistemaConFallos& sis) : real(std::move(r)), s(sis) {}
     const std::string& ruta() const override { return real->ruta(); }
     void Escribir(int64_t offset, const void* datos, size_t n) override {
-      s.escritos += static_cast<int64_t>(n);
-      if (s.escribir_hasta >= 0 && s.escritos > s.escribir_hasta)
+      if (s.escribir_hasta >= 0 && (s.escritos += n) > s.escribir_hasta)
         throw ErrorArchivo(ruta(), Texto_Del_Sistema(EIO));
       real->Escribir(offset, datos, n);
     }
     size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
-    void Volcar() override {
-      if (s.antes_de_confirmar) s.antes_de_confirmar();
-      real->Volcar();
-    }
+    void Volcar() override { s.antes_de_confirmar(), real->Volcar(); }
     void Colocar() override { real->Colocar(); }
     size_t Bloque_De_Clonado() override { return s.bloque; }
     bool Clonar(Fuente& fuente, int64_t offset, size_t n) override {
