@@ -18,9 +18,9 @@ struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
   std::map<Control, std::string> texto;
-  std::map<Control, unsigned> fondo{{Control::Text1, kRojoClaro}};
+  unsigned fondo = kRojoClaro;  // of Text1
   std::string dialogos, estados, momento;
-  std::function<void(const std::string& momento)> al_actuar;
+  std::function<void(const std::string& momento)> al_actuar = [](const std::string&) {};
   int barra_maximo = 0, barra_valor = 0;
   bool esperando = false, cerrada = false;
   Form1 form;
@@ -43,7 +43,7 @@ struct VistaFalsa : Vista, FileList {
   void Mostrar(Control c, bool si) override { visible[c] = si; }
   void Poner_Texto(Control c, const std::string& t) override { texto[c] = t; }
   std::string Texto(Control c) const override { return texto.at(c); }
-  void Poner_Fondo(Control c, unsigned bgr) override { fondo[c] = bgr; }
+  void Poner_Fondo(Control, unsigned bgr) override { fondo = bgr; }
   void Fijar_Barra(int maximo, int valor) override {
     if (maximo < 1 || valor < 0 || valor > maximo) throw std::logic_error("barra fuera de rango");
     barra_maximo = maximo, barra_valor = valor;
@@ -57,15 +57,15 @@ struct VistaFalsa : Vista, FileList {
   }
   void Terminar_Espera() override { esperando = false; }
   void Cerrar() override { cerrada = true; }
-  std::string Si(Control c, const char* letra) { return visible[c] ? letra : ""; }
   void Actuar(const std::string& ahora) {
     if (cerrada && ahora != "fin") throw std::logic_error("la ejecución sigue tras Salir");
     if (ahora == momento && ahora != "fin") return;
-    momento = ahora;
-    const char* color = fondo[Control::Text1] == kVerdeClaro ? "V" : "R";
-    estados += (estados.empty() ? "" : ", ") + ahora + " " + Si(Control::cmdOpen, "O") +
-               Si(Control::cmdIni, "I") + Si(Control::ProgressBar1, "B") +
-               Si(Control::Text1, color);
-    if (al_actuar) al_actuar(ahora);
+    estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " ";
+    for (const auto& [c, letra] : {std::pair{Control::cmdOpen, "O"},
+                                   {Control::cmdIni, "I"},
+                                   {Control::ProgressBar1, "B"},
+                                   {Control::Text1, fondo == kVerdeClaro ? "V" : "R"}})
+      if (visible[c]) estados += letra;
+    al_actuar(ahora);
   }
 };
