@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>
-
-#include "Texto.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -17,9 +15,7 @@
 #include <sstream>
 
 #include "BarraTerminal.h"
-#include "Carpeta.h"
 #include "Cli.h"
-#include "Proceso.h"
 #include "Referencia.h"
 
 // The vez-th call of funcion on a path that holds `archivo` fails with `error`, or moves half the

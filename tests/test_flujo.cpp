@@ -5,17 +5,16 @@
 #include <array>
 #include <climits>
 
-#include "Carpeta.h"
 #include "Referencia.h"
-#include "SistemaConFallos.h"
 #include "VistaFalsa.h"
 
 namespace {
 
 struct Flujo : ::testing::Test {
   CarpetaTemporal carpeta;
-  std::string plantilla = Proyecto("plantilla.vip"), audio = Proyecto("audio.vip");
-  std::string salida = carpeta / "Importar.vip";
+  std::string plantilla = Proyecto("plantilla.vip"), audio = Proyecto("audio.vip"),
+              mudo = Proyecto("mudo.vip", "sin formato");
+  std::string salida = carpeta.Escribir("Importar.vip", "anterior");
   SistemaConFallos sistema;
 
   // Bytes of their own for each name; the audio file is named a few blocks into the text, so
@@ -24,11 +23,9 @@ struct Flujo : ::testing::Test {
     return carpeta.Escribir(nombre,
                             ref::Proyecto(nombre[0], 5000, {{567, linea}, {4009, ref::kCabecera}}));
   }
-  // The output holds these bytes and no temporary file is left beside it.
+  // The output holds these bytes, and no temporary file is left beside it.
   bool Salida_Es(const std::string& bytes) {
-    std::string nombres;
-    for (const std::string& nombre : carpeta.Nombres()) nombres += nombre;
-    return Leer_Archivo(salida) == bytes && nombres.find(kSufijoTemporal) == std::string::npos;
+    return Leer_Archivo(salida) == bytes && carpeta.Nombres().size() == 4;
   }
 };
 
@@ -36,7 +33,7 @@ struct Flujo : ::testing::Test {
 // with "Open" clicked (and ignored) while it checks and while it waits, the silent ends
 // (dialogs cancelled, a project refused) and a failed writing.
 TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
-  const std::string mudo = Proyecto("mudo.vip", "sin formato"), pa = plantilla + "|" + audio;
+  const std::string pa = plantilla + "|" + audio;
   const std::string fin = "|" + salida + "|Finalizado la escritura de: " + salida;
   const std::string ov = "elige OV, comprueba OV, ", escrita = "escribe BR, fin O";
   const struct {
@@ -82,7 +79,6 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
 // temporary file, and the earlier Importar.vip as it was.
 TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
   for (const std::string momento : {"elige", "comprueba", "espera", "escribe"}) {
-    Escribir_Archivo(salida, "anterior");
     VistaFalsa vista(sistema);
     bool temporal = false;
     vista.al_actuar = [&](const std::string& ahora) {

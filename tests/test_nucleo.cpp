@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "CopiarRango.h"
-#include "Errores.h"
 #include "Referencia.h"
 #include "Rutas.h"
-#include "SistemaConFallos.h"
 
 namespace {
 

@@ -9,20 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "Carpeta.h"
-#include "Proceso.h"
 #include "Referencia.h"
-
-namespace fs = std::filesystem;
-const std::string kAnterior = "un Importar.vip anterior";
-
-struct Proyectos {
-  CarpetaTemporal carpeta;
-  std::string audio = carpeta.Escribir(
-      "audio.vip", ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}));
-  std::string plantilla = carpeta.Escribir("plantilla.vip", ref::Proyecto(2, 6000));
-  std::string salida = carpeta.Escribir("Importar.vip", kAnterior);
-};
 
 // Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
 // stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
@@ -39,15 +26,17 @@ TEST(Procesos, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
                                             {SIGHUP, escribe, ""},
                                             {SIGHUP, colocada, ""},
                                             {SIGHUP, escribe, nohup}}) {
-    Proyectos p;
+    const CarpetaTemporal d;
+    d.Escribir("audio.vip", ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}));
+    d.Escribir("Importar.vip", "un Importar.vip anterior");    // 24 bytes
     const bool detenida = momento == escribe && env != nohup;  // else it runs to its end
-    if (momento == escribe) fs::resize_file(p.plantilla, (detenida ? 1024 : 64) << 20);
+    const size_t largo = momento != escribe ? 6000 : detenida ? 1 << 30 : 64 << 20;
+    std::filesystem::resize_file(d.Escribir("plantilla.vip", ""), largo);
     const Ejecucion e = Ejecutar_Programa(
-        "/bin/sh",
-        {"-c", guion, VIPMERGE_CLI, std::to_string(senal), momento, p.carpeta.ruta(), env});
+        "/bin/sh", {"-c", guion, VIPMERGE_CLI, std::to_string(senal), momento, d.ruta(), env});
     EXPECT_EQ(e.codigo, detenida ? 128 + senal : 0) << senal;  // 128 + n: ended by n
-    EXPECT_EQ(Leer_Archivo(p.salida) == kAnterior, detenida) << senal;
-    EXPECT_EQ(p.carpeta.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
+    EXPECT_EQ(Leer_Archivo(d / "Importar.vip").size() == 24, detenida) << senal;
+    EXPECT_EQ(d.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
   }
 }
 

@@ -8,10 +8,8 @@
 #include <atomic>
 #include <csignal>
 
-#include "Carpeta.h"
 #include "Form1Qt.h"
 #include "Referencia.h"
-#include "SistemaConFallos.h"
 #include "VistaFalsa.h"
 
 TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {

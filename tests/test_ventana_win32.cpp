@@ -5,11 +5,9 @@
 
 #include <thread>
 
-#include "Carpeta.h"
 #include "FileListWin32.h"
 #include "Form1.h"
 #include "Referencia.h"
-#include "Texto.h"
 #include "VentanaWin32.h"
 
 TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {

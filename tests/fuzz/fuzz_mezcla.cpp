@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "Referencia.h"
-#include "SistemaConFallos.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t n) {
   if (n < 3) return 0;
