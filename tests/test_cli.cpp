@@ -18,9 +18,9 @@
 #include "Cli.h"
 #include "Referencia.h"
 
-// The vez-th call of funcion on a path that holds `archivo` fails with `error`, or moves half the
-// bytes asked for, or first cuts the file to half. The calls are wrapped below the POSIX file
-// layer (-Wl,--wrap), so that its own checks run. "señal": the terminal bar's stop is asked for.
+// The vez-th call of funcion on a path holding `archivo` fails with `error`, moves half the bytes
+// asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), so that
+// its own checks run. "señal": the terminal bar's stop is asked for.
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;

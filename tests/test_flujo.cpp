@@ -17,8 +17,7 @@ struct Flujo : ::testing::Test {
   std::string salida = carpeta.Escribir("Importar.vip", "anterior");
   SistemaConFallos sistema;
 
-  // Bytes of their own for each name; the audio file is named a few blocks into the text, so
-  // that the check pumps events.
+  // Bytes of their own; the audio file named a few blocks in, so that the check pumps events.
   std::string Proyecto(const char* nombre, const char* linea = "voz.wav") {
     return carpeta.Escribir(nombre,
                             ref::Proyecto(nombre[0], 5000, {{567, linea}, {4009, ref::kCabecera}}));
@@ -29,9 +28,8 @@ struct Flujo : ::testing::Test {
   }
 };
 
-// One session through every state, with the texts and colours: two whole runs, the second
-// with "Open" clicked (and ignored) while it checks and while it waits, the silent ends
-// (dialogs cancelled, a project refused) and a failed writing.
+// One session through every state, texts and colours: two whole runs, the second with "Open"
+// clicked (and ignored) as it checks and waits, the silent ends and a failed writing.
 TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
   const std::string pa = plantilla + "|" + audio;
   const std::string fin = "|" + salida + "|Finalizado la escritura de: " + salida;
@@ -75,8 +73,7 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
   EXPECT_EQ(vista.dialogos.substr(0, dialogos.size()), dialogos);
 }
 
-// "Salir" ends the program at each moment of a run, which goes no further and leaves no
-// temporary file, and the earlier Importar.vip as it was.
+// "Salir" at each moment ends the run there: no temporary file, Importar.vip as it was.
 TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
   for (const std::string momento : {"elige", "comprueba", "espera", "escribe"}) {
     VistaFalsa vista(sistema);

@@ -16,7 +16,6 @@ using ref::Proyecto;
 // on to past the third block edge; the file ends a byte before the end of either, on it, or after.
 TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
   CarpetaTemporal carpeta;
-  const std::string ruta = carpeta / "audio.vip";
   const std::string nombres[] = {"wav", "mp3", "aif", "ogg", "flac"};
   for (int64_t n = 1; n <= 25; ++n) {
     const size_t bloque = n == 25 ? kTamBloque : static_cast<size_t>(n);
@@ -27,12 +26,13 @@ TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
         const std::string audio = Proyecto(d, largo, {{85 + d, kCabecera}}).substr(0, largo);
         const std::string texto =
             Proyecto(d, largo_texto, {{360 + d, nombre}}).substr(0, largo_texto);
-        Escribir_Archivo(ruta, audio);
-        ASSERT_EQ(Buscar_Lista_Mdrl(ruta, 97, Sin_Progreso(), Sistema_Real(), bloque),
+        ASSERT_EQ(Buscar_Lista_Mdrl(carpeta.Escribir("audio.vip", audio), 97, Sin_Progreso(),
+                                    Sistema_Real(), bloque),
                   ref::Limite(audio))
             << "block " << bloque << ", header at " << 85 + d << ", length " << largo;
-        Escribir_Archivo(ruta, texto);
-        ASSERT_EQ(Valido(ruta, Sin_Progreso(), Sistema_Real(), bloque), ref::Nombra_Audio(texto))
+        ASSERT_EQ(
+            Valido(carpeta.Escribir("audio.vip", texto), Sin_Progreso(), Sistema_Real(), bloque),
+            ref::Nombra_Audio(texto))
             << "block " << bloque << ", " << nombre << " at " << 360 + d << ", length "
             << largo_texto;
       }
@@ -40,11 +40,9 @@ TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
   }
 }
 
-// Whole merges with the boundary at each offset of a 16-byte block around the head and far
-// from it; templates that end before the head, at the boundary or well after it; projects
-// without a boundary (0) or that name no audio file (-1, boundary 1000). Each in several block
-// sizes, and through outputs that clone 8 or 16 bytes at a time: whole, or stopping 20 bytes
-// in, where the run copies on or (lanzar) fails and replaces nothing.
+// Whole merges: the boundary at each offset of a 16-byte block near the head, far from it, none
+// (0) or past no audio name (-1); templates ending before it, on it or after; several block sizes,
+// outputs that clone 8 or 16 bytes whole or stop 20 bytes in (copied on, or lanzar: it fails).
 TEST(Nucleo, TheMergeMatchesTheRule) {
   const struct {
     size_t bloque, clonado;

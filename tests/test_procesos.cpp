@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
-// vipmerge-cli as a process: stopped by signals, and writing an output that shares extents
-// with its sources.
+// vipmerge-cli as a process, stopped by signals.
 #include <gtest/gtest.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <memory>
 
 #include "Referencia.h"
 
@@ -38,26 +34,4 @@ TEST(Procesos, ASignalStopsTheCommandLineUnlessTheOutputIsInPlace) {
     EXPECT_EQ(Leer_Archivo(d / "Importar.vip").size() == 24, detenida) << senal;
     EXPECT_EQ(d.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
   }
-}
-
-// An output that shares extents with its sources takes under 1 MiB of new blocks.
-TEST(Procesos, OnALoopMountedXfsTheOutputSharesItsSourcesBlocks) {
-  const CarpetaTemporal imagen, xfs;  // the image, and where it is mounted
-  const std::string f = imagen / "xfs.img",
-                    montar = "truncate -s 320M '" + f + "' && mkfs.xfs -q '" + f +
-                             "' && mount -o loop '" + f + "' '" + xfs.ruta() + "'";
-  if (std::system(montar.c_str()) != 0) GTEST_SKIP() << "cannot mount an XFS (root?): " << montar;
-  const std::shared_ptr<void> desmontar(  // and the loop device freed
-      nullptr, [&](void*) { std::system(("umount '" + xfs.ruta() + "'").c_str()); });
-  const int64_t largo = 8 << 20;
-  const std::string audio = xfs.Escribir(
-      "audio.vip", ref::Proyecto(1, largo, {{367, "voz.wav"}, {largo - 300, ref::kCabecera}}));
-  const std::string plantilla = xfs.Escribir("plantilla.vip", ref::Proyecto(2, largo + 300));
-  struct statvfs antes, despues;
-  ::sync(), ::statvfs(xfs.ruta().c_str(), &antes);
-  EXPECT_EQ(Ejecutar_Programa(VIPMERGE_CLI, {plantilla, audio}).codigo, 0);
-  ::sync(), ::statvfs(xfs.ruta().c_str(), &despues);
-  EXPECT_LT(static_cast<int64_t>((antes.f_bfree - despues.f_bfree) * antes.f_frsize), 1 << 20);
-  EXPECT_EQ(Leer_Archivo(xfs / "Importar.vip"),
-            ref::Composicion(Leer_Archivo(audio), Leer_Archivo(plantilla)));
 }

@@ -37,9 +37,8 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
   }
   EXPECT_EQ(recorrido, "TextImportar cmdOpen TextDestino Command1 TextZorvalina ");
   EXPECT_TRUE(guion.dialogos.empty() && ventana.isVisible());
-  // "Open", both dialogs, "Comenzar..." once the wait shows it, then SIGINT, SIGTERM and SIGHUP
-  // in the flush (one unhandled ends this test): the window closes within 5 s, Importar.vip stays
-  // and no temporary is left.
+  // A merge, SIGINT, SIGTERM and SIGHUP in its flush (one unhandled ends this test): the window
+  // closes within 5 s, Importar.vip stays and no temporary is left.
   const std::string p = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}),
                     salida = carpeta.Escribir("Importar.vip", "anterior");
   guion.respuestas = {carpeta.Escribir("a.vip", p), carpeta.Escribir("b.vip", p)};

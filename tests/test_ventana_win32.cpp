@@ -54,7 +54,7 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   const std::pair<const wchar_t*, std::string> dialogos[] = {
       {L"Cargar el proyecto que sirve de zorvalina", carpeta.ruta() + "\\P.vip"},
       {L"Cargar el proyecto de datos de audio", carpeta.ruta() + "\\Grabación.vip"}};
-  Escribir_Archivo(dialogos[0].second, audio), Escribir_Archivo(dialogos[1].second, audio);
+  carpeta.Escribir("P.vip", audio), carpeta.Escribir("Grabación.vip", audio);
   std::wstring tipos;
   std::thread usuario([&] {
     for (const auto& [titulo, ruta] : dialogos) {

@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "Carpeta.h"
 #include "FileList.h"
 #include "Form1Qt.h"
 #include "Generador.h"
@@ -39,7 +39,8 @@ void Guardar(QWidget& ventana, const QString& imagen) {
 
 std::string Escribir_Proyecto(const QString& carpeta, const char* nombre, const DescripcionVip& d) {
   const std::string ruta = QFile::encodeName(carpeta + '/' + nombre).toStdString();
-  Escribir_Archivo(ruta, Generar_Vip(d));
+  std::ofstream archivo(ruta, std::ios::binary);
+  Escribir_Vip(archivo, d);
   return ruta;
 }
 

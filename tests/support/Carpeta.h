@@ -23,12 +23,6 @@ inline std::string Leer_Archivo(const std::string& ruta) {
   return std::string(std::istreambuf_iterator<char>(archivo), {});
 }
 
-inline void Escribir_Archivo(const std::string& ruta, const std::string& bytes) {
-  std::ofstream archivo(std::filesystem::u8path(ruta), std::ios::binary | std::ios::trunc);
-  if (!archivo.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw std::runtime_error("no se puede escribir " + ruta);
-}
-
 // A fresh folder for one test, removed with everything in it at the end.
 class CarpetaTemporal {
   std::filesystem::path ruta_;
@@ -51,7 +45,9 @@ class CarpetaTemporal {
   std::string operator/(const std::string& nombre) const { return ruta() + "/" + nombre; }
   // Writes the bytes to a file of that name and returns its path.
   std::string Escribir(const std::string& nombre, const std::string& bytes) const {
-    Escribir_Archivo(*this / nombre, bytes);
+    std::ofstream archivo(ruta_ / std::filesystem::u8path(nombre), std::ios::binary);
+    if (!archivo.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+      throw std::runtime_error("no se puede escribir " + nombre);
     return *this / nombre;
   }
   std::set<std::string> Nombres() const {

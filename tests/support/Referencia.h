@@ -107,11 +107,10 @@ struct Escena {
   }
 };
 
-// The real file system with an output that takes every byte through Escribir, whose writing
-// fails (EIO) once it would pass escribir_hasta bytes (-1: never), with a hook that runs on the
-// thread that flushes the output. With bloque > 0 it "clones" blocks of that size by writing the
-// source's bytes; after `quedan` bytes it stops half-way and refuses, or throws when `lanzar`.
-// A clone out of alignment, past the source or after a refusal throws logic_error.
+// The real file system, its output taking every byte through Escribir, failing (EIO) past
+// escribir_hasta bytes (-1: never), with a hook on the flushing thread. With bloque > 0 it
+// "clones" blocks of that size by writing the source's bytes; after `quedan` bytes it stops
+// half-way and refuses, or throws if `lanzar`. A clone out of line or after a refusal throws.
 struct SistemaConFallos : SistemaArchivos {
   int64_t escribir_hasta = -1, escritos = 0;
   std::function<void()> antes_de_confirmar = [] {};
