@@ -77,8 +77,8 @@ const std::string kAudio =
     ref::Proyecto(1, 3000, {{367, "Pista=voz.wav\r\n"}, {2009, ref::kCabecera}});
 const std::string kPlantilla = ref::Proyecto(2, 4000);
 
-// @ is the folder, @A and @P the audio-data project and the template in it, USO in stderr what
-// --help prints. `salida` must hold the merge. A case with a fault runs in this process.
+// @ is the folder, USO in stderr what --help prints. `salida` must hold the merge. A case with a
+// fault runs in this process.
 struct Caso {
   std::vector<std::string> argumentos;
   int codigo;
@@ -93,7 +93,7 @@ const std::string kX = "No se pudo completar la escritura de: ", kI = kX + "@/Im
 const std::string kU = "vipmerge-cli: ", kNo = " (no se encuentra como archivo normal)\n";
 const std::string kES = kI + "Error de entrada/salida",
                   kNE = kI + "No queda espacio en el dispositivo)\n";
-const std::vector<std::string> kPA = {"@P", "@A"};
+const std::vector<std::string> kPA = {"@/plantilla.vip", "@/audio.vip"};
 // clang-format off
 const Caso kCasos[] = {
     {{"-"}, 64, "", kU + "hacen falta dos proyectos: PLANTILLA y AUDIO\nUSO"},
@@ -103,24 +103,24 @@ const Caso kCasos[] = {
     {{"--check"}, 64, "", kU + "--check necesita exactamente un proyecto AUDIO\nUSO"},
     {{"--check", "-o", "x", "a"}, 64, "", kU + "--check no escribe nada: sobra -o\nUSO"},
     {{"--nada", "a", "b"}, 64, "", kU + "opción desconocida: --nada\nUSO"},
-    {{"-o", "@/otra.vip", "@P", "@A"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
+    {{"-o", "@/otra.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
     {{"@/P.VIP", "@/canción ñandú 音.vip"}, 0, kFI, "", "Importar.vip"},
-    {{"--", "-o", "@A"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},
-    {{"@P", "@/falta.vip"}, 1, "", kN + "@/falta.vip" + kNo},
-    {{"@P", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
-    {{"@P", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
-    {{"@P", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
+    {{"--", "-o", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},
+    {{"@/plantilla.vip", "@/falta.vip"}, 1, "", kN + "@/falta.vip" + kNo},
+    {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
+    {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
+    {{"@/plantilla.vip", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
 #ifndef _WIN32
-    {{"-o", "@/" + std::string(251, 'n') + ".vip", "@P", "@A"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // the longest name
-    {{"@P", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
-    {{"-o", "@/tubo.vip", "@P", "@A"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
+    {{"-o", "@/" + std::string(251, 'n') + ".vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // the longest name
+    {{"@/plantilla.vip", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
+    {{"-o", "@/tubo.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
 #endif
-    {{"@P", "@/cabecera-96.vip"}, 2, "", kS + "@/cabecera-96.vip\n"},
-    {{"@/p.txt", "@A"}, 3, "", kI + "no es un proyecto .vip: @/p.txt)\n"},
-    {{"@/falta.vip", "@A"}, 3, "", kI + "no se encuentra el proyecto: @/falta.vip)\n"},
-    {{"-o", "@/no/I.vip", "@P", "@A"}, 3, "", kX + "@/no/I.vip (No existe el archivo o el directorio)\n"},
-    {{"-o", "@/carpeta", "@P", "@A"}, 3, "", kX + "@/carpeta (Es un directorio)\n"},
-    {{"--check", "@A"}, 0, "valido: si\nlimite: 2000\n", ""},
+    {{"@/plantilla.vip", "@/cabecera-96.vip"}, 2, "", kS + "@/cabecera-96.vip\n"},
+    {{"@/p.txt", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: @/p.txt)\n"},
+    {{"@/falta.vip", "@/audio.vip"}, 3, "", kI + "no se encuentra el proyecto: @/falta.vip)\n"},
+    {{"-o", "@/no/I.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/no/I.vip (No existe el archivo o el directorio)\n"},
+    {{"-o", "@/carpeta", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/carpeta (Es un directorio)\n"},
+    {{"--check", "@/audio.vip"}, 0, "valido: si\nlimite: 2000\n", ""},
     {{"--check", "@/cabecera-96.vip"}, 2, "valido: si\nlimite: 0\n", kS + "@/cabecera-96.vip\n"},
     {{"--check", "@/mudo.vip"}, 1, "valido: no\nlimite: 2000\n", kN + "@/mudo.vip\n"},
     {{"--check", "@/falta.vip"}, 1, "valido: no\nlimite: 0\n", kN + "@/falta.vip" + kNo},
@@ -128,7 +128,7 @@ const Caso kCasos[] = {
 #ifndef _WIN32
     // The audio-data project is read by the check, the search and each of its two stages.
     {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
-    {{"--check", "@A"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
+    {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
@@ -141,7 +141,7 @@ const Caso kCasos[] = {
     {kPA, 3, "", kES + ")\n", "", {"close", "vipmerge-tmp", 1, EIO}},
     {kPA, 3, "", kES + ")\n", "", {"rename", "Importar.vip", 1, EIO}},
     {kPA, 3, "", kI + "Permiso denegado)\n", "", {"access", "Importar.vip", 1, EACCES}},
-    {{"-o", "@/enlace.vip", "@P", "@A"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
+    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -149,7 +149,6 @@ const Caso kCasos[] = {
 // clang-format on
 
 std::string Con(std::string texto, const std::string& d, const std::string& uso = "") {
-  if (texto == "@A" || texto == "@P") return d + (texto == "@A" ? "/audio.vip" : "/plantilla.vip");
   for (size_t i; (i = texto.find('@')) != std::string::npos;) texto.replace(i, 1, d);
   const size_t en = texto.rfind("USO");
   return en == std::string::npos ? texto : texto.replace(en, 3, uso);
@@ -208,5 +207,37 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
         << ::testing::PrintToString(argumentos);
   }
 }
+
+#ifndef _WIN32
+// Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
+// stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
+TEST(Cli, ASignalStopsItUnlessTheOutputIsInPlace) {
+  ::setenv("TMPDIR", "/var/tmp", 1);  // its sparse gigabyte is copied: on a disk, not in memory
+  const std::string guion =  // $0 the program, $1 the signal, $2 the moment, $3 the folder, $4 env
+      "cd \"$3\" && mkfifo tubo && exec 3<>tubo && head -c 65536 /dev/zero >&3\n"
+      "env --default-signal=INT $4 \"$0\" plantilla.vip audio.vip >&3 2>/dev/null &\n"
+      "timeout 20 sh -c \"until $2; do sleep 0.01; done\"; kill -$1 $!\n"
+      "head -c 65536 <&3 >/dev/null; wait $!";
+  const char *escribe = "ls *.vipmerge-tmp", *colocada = "[ $(wc -c <Importar.vip) != 24 ]";
+  const char* nohup = "--ignore-signal=HUP";
+  for (const auto& [senal, momento, env] : {std::tuple{SIGINT, escribe, ""},
+                                            {SIGTERM, escribe, ""},
+                                            {SIGHUP, escribe, ""},
+                                            {SIGHUP, colocada, ""},
+                                            {SIGHUP, escribe, nohup}}) {
+    const CarpetaTemporal d;
+    d.Escribir("audio.vip", ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}));
+    d.Escribir("Importar.vip", "un Importar.vip anterior");    // 24 bytes
+    const bool detenida = momento == escribe && env != nohup;  // else it runs to its end
+    const size_t largo = momento != escribe ? 6000 : detenida ? 1 << 30 : 64 << 20;
+    std::filesystem::resize_file(d.Escribir("plantilla.vip", ""), largo);
+    const Ejecucion e = Ejecutar_Programa(
+        "/bin/sh", {"-c", guion, VIPMERGE_CLI, std::to_string(senal), momento, d.ruta(), env});
+    EXPECT_EQ(e.codigo, detenida ? 128 + senal : 0) << senal;  // 128 + n: ended by n
+    EXPECT_EQ(Leer_Archivo(d / "Importar.vip").size() == 24, detenida) << senal;
+    EXPECT_EQ(d.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
+  }
+}
+#endif
 
 }  // namespace

@@ -95,12 +95,8 @@ TEST(Nucleo, TheTransferMovesTheBarAndEveryScanStopsWhenAsked) {
 
 #ifdef _WIN32
 TEST(Nucleo, WindowsTakesDrivesAndBothSeparators) {
-  for (const auto& [ruta, carpeta] : {std::pair{"C:\\P\\Mezcla.vip", "C:\\P\\"},
-                                      {"C:/P/Sub\\Mezcla.vip", "C:/P/Sub\\"},
-                                      {"C:Mezcla.vip", "C:"},
-                                      {"\\\\servidor\\datos\\M.vip", "\\\\servidor\\datos\\"},
-                                      {"C:\\P\\M.vip:flujo", "C:\\P\\"}})
-    EXPECT_EQ(Carpeta_De(ruta), carpeta) << ruta;
+  EXPECT_EQ(Carpeta_De("\\\\s\\P/Sub\\M.vip:flujo"), "\\\\s\\P/Sub\\");
+  EXPECT_EQ(Carpeta_De("C:Mezcla.vip"), "C:");
 }
 #endif
 
