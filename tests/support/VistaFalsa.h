@@ -57,15 +57,13 @@ struct VistaFalsa : Vista, FileList {
   }
   void Terminar_Espera() override { esperando = false; }
   void Cerrar() override { cerrada = true; }
+  std::string Si(Control c, const char* letra) { return visible[c] ? letra : ""; }
   void Actuar(const std::string& ahora) {
     if (cerrada && ahora != "fin") throw std::logic_error("la ejecución sigue tras Salir");
     if (ahora == momento && ahora != "fin") return;
-    estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " ";
-    for (const auto& [c, letra] : {std::pair{Control::cmdOpen, "O"},
-                                   {Control::cmdIni, "I"},
-                                   {Control::ProgressBar1, "B"},
-                                   {Control::Text1, fondo == kVerdeClaro ? "V" : "R"}})
-      if (visible[c]) estados += letra;
+    estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " " + Si(Control::cmdOpen, "O") +
+               Si(Control::cmdIni, "I") + Si(Control::ProgressBar1, "B") +
+               Si(Control::Text1, fondo == kVerdeClaro ? "V" : "R");
     al_actuar(ahora);
   }
 };
