@@ -27,9 +27,9 @@ struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
   bool corto = false, recortar = false;
+  int vistas = 0;  // the calls of funcion on `archivo` so far
 };
 static Fallo plantado;
-static int vistas = 0;
 
 #ifndef _WIN32
 static std::string Ruta_De(int fd) {
@@ -43,7 +43,7 @@ static bool Sigue(const std::string& funcion, const std::string& ruta, size_t* n
   if (funcion == "copy_file_range" && (plantado.funcion == "pread" || plantado.funcion == "pwrite"))
     return errno = ENOSYS, false;
   if (plantado.funcion != funcion || ruta.find(plantado.archivo) == std::string::npos ||
-      ++vistas != plantado.vez)
+      ++plantado.vistas != plantado.vez)
     return true;
   if (plantado.recortar) fs::resize_file(ruta, fs::file_size(ruta) / 2);
   if (plantado.corto) *n = (*n + 1) / 2;
@@ -193,12 +193,12 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     if (caso.fallo.funcion.empty()) {
       e = Ejecutar_Programa(VIPMERGE_CLI, argumentos);
     } else {
-      plantado = caso.fallo, vistas = 0;
+      plantado = caso.fallo;
       const volatile std::sig_atomic_t detener = caso.fallo.funcion == "señal";
       BarraTerminal barra(stderr, false, &detener);
       std::ostringstream out, err;
       e = {Ejecutar_Cli(argumentos, out, err, barra), out.str(), err.str()};
-      EXPECT_TRUE(detener || vistas >= caso.fallo.vez) << "the fault was never reached";
+      EXPECT_TRUE(detener || plantado.vistas >= caso.fallo.vez) << "the fault was never reached";
       plantado = {};
     }
     EXPECT_EQ(std::tuple(e.codigo, e.salida, e.errores, Contenido(d) == esperado),

@@ -71,12 +71,11 @@ inline Ejecucion Ejecutar_Programa(const std::string& programa,
   CarpetaTemporal capturas;
 #ifdef _WIN32
   // A cross-built test gets the host's path of the program; under Wine the host's / is Z:.
-  const std::string q = "\"";
-  std::string linea = q + (programa[0] == '/' ? "Z:" : "") + programa + q;
+  const std::string q = "\"", inicio = q + (programa[0] == '/' ? "Z:" : "");
 #else
-  const std::string q = "'";
-  std::string linea = "timeout -s KILL 30 " + q + programa + q;
+  const std::string q = "'", inicio = "timeout -s KILL 30 " + q;
 #endif
+  std::string linea = inicio + programa + q;
   for (const std::string& argumento : argumentos) linea += " " + q + argumento + q;
   linea += " >" + q + capturas / "stdout" + q + " 2>" + q + capturas / "stderr" + q;
 #ifdef _WIN32

@@ -107,12 +107,11 @@ struct Escena {
   }
 };
 
-// The real file system, its output taking every byte through Escribir, failing (EIO) past
-// escribir_hasta bytes (-1: never), with a hook on the flushing thread. With bloque > 0 it
-// "clones" blocks of that size by writing the source's bytes; after `quedan` bytes it stops
-// half-way and refuses, or throws if `lanzar`. A clone out of line or after a refusal throws.
+// The real file system, with a hook on the thread that flushes the output. With bloque > 0 the
+// output "clones" blocks of that size by writing the source's bytes; after `quedan` bytes it
+// stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line or after a refusal
+// throws logic_error.
 struct SistemaConFallos : SistemaArchivos {
-  int64_t escribir_hasta = -1, escritos = 0;
   std::function<void()> antes_de_confirmar = [] {};
   size_t bloque = 0;
   uint64_t quedan = UINT64_MAX, clonados = 0;
@@ -124,8 +123,6 @@ struct SistemaConFallos : SistemaArchivos {
     Salida(std::unique_ptr<Destino> r, SistemaConFallos& sis) : real(std::move(r)), s(sis) {}
     const std::string& ruta() const override { return real->ruta(); }
     void Escribir(int64_t offset, const void* datos, size_t n) override {
-      if (s.escribir_hasta >= 0 && (s.escritos += n) > s.escribir_hasta)
-        throw ErrorArchivo(ruta(), Texto_Del_Sistema(EIO));
       real->Escribir(offset, datos, n);
     }
     size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
