@@ -8,9 +8,7 @@
 #include <sys/stat.h>
 #endif
 
-#include <cerrno>
 #include <csignal>
-#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -32,7 +30,7 @@ struct Fallo {
 static Fallo plantado;
 
 #ifndef _WIN32
-static std::string Ruta_De(int fd) {
+static std::string Ruta(int fd) {
   std::error_code e;
   return fs::read_symlink("/proc/self/fd/" + std::to_string(fd), e).string();
 }
@@ -56,18 +54,17 @@ static bool Sigue(const std::string& funcion, const std::string& ruta, size_t* n
     return Sigue(#f, R, N) ? __real_##f A : -1; \
   }
 extern "C" {
-ENVOLVER(ssize_t, pread, (int fd, void* d, size_t n, off_t o), Ruta_De(fd), &n, (fd, d, n, o))
-ENVOLVER(ssize_t, pwrite, (int fd, const void* d, size_t n, off_t o), Ruta_De(fd), &n,
-         (fd, d, n, o))
+ENVOLVER(ssize_t, pread, (int fd, void* d, size_t n, off_t o), Ruta(fd), &n, (fd, d, n, o))
+ENVOLVER(ssize_t, pwrite, (int fd, const void* d, size_t n, off_t o), Ruta(fd), &n, (fd, d, n, o))
 ENVOLVER(ssize_t, copy_file_range, (int de, off_t* x, int a, off_t* y, size_t n, unsigned f),
-         Ruta_De(de), &n, (de, x, a, y, n, f))
-ENVOLVER(int, fsync, (int fd), Ruta_De(fd), nullptr, (fd))
+         Ruta(de), &n, (de, x, a, y, n, f))
+ENVOLVER(int, fsync, (int fd), Ruta(fd), nullptr, (fd))
 ENVOLVER(int, rename, (const char* de, const char* a), a, nullptr, (de, a))
 ENVOLVER(int, stat, (const char* r, struct stat* d), r, nullptr, (r, d))
 ENVOLVER(int, access, (const char* r, int modo), r, nullptr, (r, modo))
 int __real_close(int);
 int __wrap_close(int fd) {  // a close that fails frees the descriptor all the same
-  const bool sigue = Sigue("close", Ruta_De(fd));
+  const bool sigue = Sigue("close", Ruta(fd));
   return __real_close(fd) != 0 || !sigue ? -1 : 0;
 }
 }
@@ -93,8 +90,7 @@ const std::string kN = "El proyecto no nombra ningún archivo de audio: ";
 const std::string kS = "No se encontró la lista de parámetros (LIST mdrl) en: ";
 const std::string kX = "No se pudo completar la escritura de: ", kI = kX + "@/Importar.vip (";
 const std::string kU = "vipmerge-cli: ", kNo = " (no se encuentra como archivo normal)\n";
-const std::string kES = kI + "Error de entrada/salida",
-                  kNE = kI + "No queda espacio en el dispositivo)\n";
+const std::string kES = kI + "Error de entrada/salida";
 const std::vector<std::string> kPA = {"@/plantilla.vip", "@/audio.vip"};
 // clang-format off
 const Caso kCasos[] = {
@@ -133,7 +129,7 @@ const Caso kCasos[] = {
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
-    {kPA, 3, "", kNE, "", {"pwrite", "vipmerge-tmp", 3, ENOSPC}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"pwrite", "vipmerge-tmp", 3, ENOSPC}},
     {kPA, 0, kFI, "", "Importar.vip", {"pwrite", "vipmerge-tmp", 2, 0, true}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"copy_file_range", "audio.vip", 2, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},

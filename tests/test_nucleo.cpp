@@ -58,7 +58,7 @@ TEST(Nucleo, TheMergeMatchesTheRule) {
         std::vector<std::pair<int64_t, std::string>> textos{
             {367, limite < 0 ? "Pista=voz.WAV\r\n" : "Pista=voz.wav\r\n"}};
         if (limite != 0) textos.push_back({limite < 0 ? 1009 : limite + 9, kCabecera});
-        const Escena escena(Proyecto(limite, 1500, textos), Proyecto(7, largo));
+        const Escena escena{Proyecto(limite, 1500, textos), Proyecto(7, largo)};
         SistemaConFallos sistema;
         sistema.bloque = modo.clonado, sistema.quedan = modo.quedan, sistema.lanzar = modo.lanzar;
         EXPECT_EQ(escena.Contrastar(modo.bloque, sistema, modo.lanzar), "")
@@ -81,7 +81,7 @@ struct Grabado : Progreso {
 };
 
 TEST(Nucleo, TheTransferMovesTheBarAndEveryScanStopsWhenAsked) {
-  const Escena escena(Proyecto(1, 1000, {{900, "voz.wav"}, {950, kCabecera}}), Proyecto(2, 1000));
+  const Escena escena{Proyecto(1, 1000, {{900, "voz.wav"}, {950, kCabecera}}), Proyecto(2, 1000)};
   const std::string& audio = escena.peticion.audio;
   const auto salida = Sistema_Real().Crear(escena.carpeta / "salida.vip");
   Grabado barra, parada[3];

@@ -8,16 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
-#include <stdexcept>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "Carpeta.h"
+#include "Carpeta.h"  // and the strings, vectors and sets it holds
 #include "Errores.h"
 #include "Mezcla.h"
-#include "SistemaArchivos.h"
 
 namespace ref {
 
@@ -60,10 +55,9 @@ inline std::string Proyecto(uint32_t semilla, size_t n,
   std::string datos(n, '.');
   for (char& c : datos)
     c = "LISTmdrl.\r\n"[((semilla = semilla * 1103515245u + 12345u) >> 16) % 11];
-  for (const auto& [posicion, texto] : textos) {
-    datos.resize(std::max(datos.size(), posicion - 1 + texto.size()), '.');
-    datos.replace(posicion - 1, texto.size(), texto);
-  }
+  for (const auto& [posicion, texto] : textos)
+    datos.resize(std::max(datos.size(), posicion - 1 + texto.size()), '.'),
+        datos.replace(posicion - 1, texto.size(), texto);
   return datos;
 }
 
@@ -73,13 +67,11 @@ inline std::string Proyecto(uint32_t semilla, size_t n,
 struct Escena {
   // Longer than any output here, so that stale trailing bytes would show.
   static inline const std::string kAnterior = "un Importar.vip anterior" + std::string(9000, 'z');
-  CarpetaTemporal carpeta;
   std::string audio, plantilla;  // what the sources hold
+  CarpetaTemporal carpeta = {};
   Peticion peticion{carpeta.Escribir("plantilla.vip", plantilla),
                     carpeta.Escribir("audio.vip", audio),
                     carpeta.Escribir("Importar.vip", kAnterior)};
-
-  Escena(std::string a, std::string p) : audio(std::move(a)), plantilla(std::move(p)) {}
 
   // The check, the search and the whole merge (through `sistema`, whose writing fails if `falla`)
   // in blocks of this size against the rules; "" when they agree.
