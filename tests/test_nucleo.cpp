@@ -23,18 +23,15 @@ TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
       const std::string& nombre = nombres[d % 5];
       for (const int64_t c : {-1, 0, 1}) {
         const int64_t largo = 96 + d + c, largo_texto = 359 + d + nombre.size() + c;
-        const std::string audio = Proyecto(d, largo, {{85 + d, kCabecera}}).substr(0, largo);
-        const std::string texto =
-            Proyecto(d, largo_texto, {{360 + d, nombre}}).substr(0, largo_texto);
-        ASSERT_EQ(Buscar_Lista_Mdrl(carpeta.Escribir("audio.vip", audio), 97, Sin_Progreso(),
-                                    Sistema_Real(), bloque),
-                  ref::Limite(audio))
-            << "block " << bloque << ", header at " << 85 + d << ", length " << largo;
-        ASSERT_EQ(
-            Valido(carpeta.Escribir("audio.vip", texto), Sin_Progreso(), Sistema_Real(), bloque),
-            ref::Nombra_Audio(texto))
-            << "block " << bloque << ", " << nombre << " at " << 360 + d << ", length "
-            << largo_texto;
+        const std::string audio = Proyecto(d, largo, {{85 + d, kCabecera}});
+        const std::string texto = Proyecto(d, largo_texto, {{360 + d, nombre}});
+        const std::string a = carpeta.Escribir("a.vip", audio),
+                          t = carpeta.Escribir("t.vip", texto);
+        ASSERT_EQ(std::pair(Buscar_Lista_Mdrl(a, 97, Sin_Progreso(), Sistema_Real(), bloque),
+                            Valido(t, Sin_Progreso(), Sistema_Real(), bloque)),
+                  std::pair(ref::Limite(audio), ref::Nombra_Audio(texto)))
+            << "block " << bloque << ", header at " << 85 + d << " and " << nombre << " at "
+            << 360 + d << ", files ending " << c << " past them";
       }
     }
   }

@@ -21,6 +21,15 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
   auto de = [&](const char* nombre) { return ventana.findChild<QWidget*>(nombre); };
   auto fondo = [&] { return de("Text1")->palette().color(QPalette::Base); };
   EXPECT_TRUE(ventana.size() == QSize(570, 294) && fondo() == QColor(255, 128, 128));
+  std::string textos = ventana.windowTitle().toStdString();  // as they stand, typos included
+  for (const Diseno_Control& d : kDiseno) textos += std::string("|") + d.texto;
+  EXPECT_EQ(
+      textos,
+      "Exportar los parámetros de un proyecto Vip a otro proyecto Vip|Open|Comenzar...|Proyecto "
+      "Vip que sirve de zorvalina, del quel se leen los parámetros a exportar en el Vip Destino "
+      "3|1||Proyecto Vip, del que se leen los datos de audio, para el proyecto Vip Destino "
+      "3|2||Proyecto Vip Destino 3, al que se le han grabado los datos de audio de 2, y los datos "
+      "de parámetros de 1|3||||Salir|Versión beta, en fase de pruebas");
   for (const Diseno_Control& d : kDiseno) {  // a label at its corner, in its caption's size
     auto* e = qobject_cast<QLabel*>(de(d.nombre));
     const QRect lugar(d.left / 15, d.top / 15, e ? e->sizeHint().width() : d.width / 15,

@@ -49,16 +49,14 @@ inline std::string Composicion(const std::string& audio, const std::string& plan
 }
 
 // n bytes of the header's letters and line ends, so that false starts abound but no format
-// name appears by chance, with texts put at their 1-based positions.
+// name appears by chance, with texts put at their 1-based positions (and cut at n).
 inline std::string Proyecto(uint32_t semilla, size_t n,
                             const std::vector<std::pair<int64_t, std::string>>& textos = {}) {
   std::string datos(n, '.');
   for (char& c : datos)
     c = "LISTmdrl.\r\n"[((semilla = semilla * 1103515245u + 12345u) >> 16) % 11];
-  for (const auto& [posicion, texto] : textos)
-    datos.resize(std::max(datos.size(), posicion - 1 + texto.size()), '.'),
-        datos.replace(posicion - 1, texto.size(), texto);
-  return datos;
+  for (const auto& [posicion, texto] : textos) datos.replace(posicion - 1, texto.size(), texto);
+  return datos.substr(0, n);
 }
 
 }  // namespace ref

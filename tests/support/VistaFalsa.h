@@ -63,7 +63,7 @@ struct VistaFalsa : Vista, FileList {
     if (ahora == momento && ahora != "fin") return;
     estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " " + Si(Control::cmdOpen, "O") +
                Si(Control::cmdIni, "I") + Si(Control::ProgressBar1, "B") +
-               Si(Control::Text1, fondo == kVerdeClaro ? "V" : "R");
+               Si(Control::Text1, fondo == 0x80FF80 ? "V" : "R");
     al_actuar(ahora);
   }
 };
