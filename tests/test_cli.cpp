@@ -102,7 +102,7 @@ const Caso kCasos[] = {
     {{"--check", "-o", "x", "a"}, 64, "", kU + "--check no escribe nada: sobra -o\nUSO"},
     {{"--nada", "a", "b"}, 64, "", kU + "opción desconocida: --nada\nUSO"},
     {{"-o", "@/otra.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
-    {{"@/P.VIP", "@/canción ñandú 音.vip"}, 0, kFI, "", "Importar.vip"},
+    {{"@/P.VIP", "@/ñandú 音.vip"}, 0, kFI, "", "Importar.vip"},
     {{"--", "-o", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},
     {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
     {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
@@ -166,8 +166,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
   for (const Caso& caso : kCasos) {
     CarpetaTemporal d;
     for (const char* n : {"plantilla.vip", "P.VIP", "p.txt"}) d.Escribir(n, kPlantilla);
-    for (const char* n :
-         {"audio.vip", "proyecto", "FreezeData.vip", ".oculto.vip", "canción ñandú 音.vip"})
+    for (const char* n : {"audio.vip", "proyecto", "FreezeData.vip", ".oculto.vip", "ñandú 音.vip"})
       d.Escribir(n, kAudio);
     d.Escribir("mudo.vip", ref::Proyecto(3, 3000, {{2009, ref::kCabecera}}));
     d.Escribir("cabecera-96.vip", ref::Proyecto(4, 3000, {{96, ref::kCabecera}, {367, "voz.wav"}}));

@@ -20,7 +20,8 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
   ASSERT_TRUE((ventana.show(), QTest::qWaitForWindowExposed(&ventana)));
   auto de = [&](const char* nombre) { return ventana.findChild<QWidget*>(nombre); };
   auto fondo = [&] { return de("Text1")->palette().color(QPalette::Base); };
-  EXPECT_TRUE(ventana.size() == QSize(570, 294) && fondo() == QColor(255, 128, 128));
+  EXPECT_TRUE(ventana.minimumSize() == QSize(570, 294) &&
+              ventana.maximumSize() == QSize(570, 294) && fondo() == QColor(255, 128, 128));
   std::string textos = ventana.windowTitle().toStdString();  // as they stand, typos included
   for (const Diseno_Control& d : kDiseno) textos += std::string("|") + d.texto;
   EXPECT_EQ(

@@ -9,11 +9,11 @@
 #include "FileList.h"
 #include "Form1.h"
 
-// Form1 without a toolkit, with its dialog answering from a script ("" = cancelled). At each
-// new moment of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O"
-// cmdOpen, "I" cmdIni, "B" the bar, "R"/"V" Text1 light red/green, and the test may act. Left
-// alone, the wait presses "Comenzar...". A click on a hidden button, a bar value out of range,
-// a wait that nothing ends and a run going on after "Salir" throw.
+// Form1 without a toolkit, its dialog answering from a script ("" = cancelled). At each new moment
+// of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O" cmdOpen, "I"
+// cmdIni, "B" the bar, "V"/"R" Text1 light green or not, and the test may act. Left alone, the wait
+// presses "Comenzar...". A hidden button clicked, a bar out of range, an endless wait or a run
+// going on after "Salir" throw.
 struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
