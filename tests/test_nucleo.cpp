@@ -37,9 +37,9 @@ TEST(Nucleo, TheScansMatchTheRulesAtEveryEdge) {
   }
 }
 
-// Whole merges: the boundary at each offset of a 16-byte block near the head, far from it, none
-// (0) or past no audio name (-1); templates ending before it, on it or after; several block sizes,
-// outputs that clone 8 or 16 bytes whole or stop 20 bytes in (copied on, or lanzar: it fails).
+// Whole merges, the boundary at each offset of a 16-byte block near the head, far off, absent (0)
+// or in a project naming no audio (-1); templates ending before, on or after it; outputs cloning 8
+// or 16 bytes, whole or stopping 20 bytes in (copied on, or with lanzar the run fails).
 TEST(Nucleo, TheMergeMatchesTheRule) {
   const struct {
     size_t bloque, clonado;

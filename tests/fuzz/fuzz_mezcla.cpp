@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t n) {
   if (n < 3) return 0;
-  // Mostly 1 to 255 bytes, so that headers and names fall across block edges.
+  // 1 to 255 bytes (0: the real size), so that headers and names fall across block edges.
   const size_t bloque = datos[0] == 0 ? kTamBloque : datos[0];
   const std::string resto(reinterpret_cast<const char*>(datos) + 3, n - 3);
   const size_t largo = std::min<size_t>(datos[1] | datos[2] << 8, resto.size());
