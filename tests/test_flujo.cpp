@@ -37,15 +37,15 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
   const struct {
     std::vector<std::string> respuestas;
     std::string estados, textos;
-  } casos[] = {{{plantilla, audio}, "elige O, comprueba O, espera OI, " + escrita + "V", pa + fin},
+  } casos[] = {{{plantilla, audio}, "elige O, comprueba O, espera OI, " + escrita + "VF", pa + fin},
                {{plantilla, audio},
-                ov + "fin OV, comprueba OV, espera OIR, fin OIR, " + escrita + "V",
+                ov + "fin OV, comprueba OV, espera OIR, fin OIR, " + escrita + "VF",
                 pa + fin},
                {{""}, "elige OV, fin OV", pa + fin},
                {{audio, ""}, "elige OV, fin OV", audio + "|" + audio + fin},
                {{audio, mudo}, ov + "fin OV", audio + "|" + mudo + fin},
                {{plantilla, audio},
-                ov + "espera OIR, " + escrita + "R",
+                ov + "espera OIR, " + escrita + "RF",
                 pa + "|" + salida + "|No se pudo completar la escritura de: " + salida +
                     " (Error de entrada/salida)"}};
   VistaFalsa vista(sistema);
@@ -73,7 +73,8 @@ TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
   EXPECT_EQ(vista.dialogos.substr(0, dialogos.size()), dialogos);
 }
 
-// "Salir" at each moment ends the run there: no temporary file, Importar.vip as it was.
+// "Salir" at each moment ends the run there: no temporary file, Importar.vip as it was, no
+// outcome announced.
 TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
   for (const std::string momento : {"elige", "comprueba", "espera", "escribe"}) {
     VistaFalsa vista(sistema);
@@ -83,7 +84,8 @@ TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
     };
     vista.respuestas = {plantilla, audio};
     vista.Pulsar(Control::cmdOpen);
-    EXPECT_TRUE(vista.cerrada && Salida_Es("anterior") && temporal == (momento == "escribe"))
+    EXPECT_TRUE(vista.cerrada && Salida_Es("anterior") && temporal == (momento == "escribe") &&
+                vista.anunciado.empty())
         << momento;
   }
 }
