@@ -171,8 +171,11 @@ void Form1Qt::Fijar_Barra(int maximo, int valor) {
   barra->setValue(valor);
 }
 
+// A reader speaks a control as it gains the focus, so one that has it already loses it first.
 void Form1Qt::Anunciar(Control control) {
-  De<QWidget>(control)->setFocus(Qt::OtherFocusReason);
+  QWidget* anunciado = De<QWidget>(control);
+  if (anunciado->hasFocus()) anunciado->clearFocus();
+  anunciado->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1Qt::Procesar_Eventos() {

@@ -331,15 +331,18 @@ void VentanaWin32::Fijar_Barra(int maximo, int valor) {
   SendMessageW(barra, PBM_SETPOS, static_cast<WPARAM>(valor), 0);
 }
 
-// A reader speaks the control that takes the focus; the live-region event is raised too, for
-// readers that follow the changes of a live region. A window the user has left is not taken
-// back: the control gets the focus when the window is active again (see Activar).
+// A reader speaks a control as it gains the focus, so one that has it already loses it first;
+// the live-region event is raised too, for readers that follow the changes of a live region. A
+// window the user has left is not taken back: the control gets the focus when the window is
+// active again (see Activar).
 void VentanaWin32::Anunciar(Control control) {
   const HWND h = Hwnd(control);
-  if (GetActiveWindow() == hwnd_)
-    SetFocus(h);
-  else
+  if (GetActiveWindow() != hwnd_) {
     foco_ = h;
+  } else {
+    if (GetFocus() == h) SetFocus(nullptr);
+    SetFocus(h);
+  }
   NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, h, OBJID_CLIENT, CHILDID_SELF);
 }
 

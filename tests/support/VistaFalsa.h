@@ -12,8 +12,8 @@
 // Form1 without a toolkit, its dialog answering from a script ("" = cancelled). At each new moment
 // of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O" cmdOpen, "I"
 // cmdIni, "B" the bar, "V"/"R" Text1 light green or not, "F" the focus on Text1 since its text was
-// set, and the test may act. Left alone, the wait presses "Comenzar...". A hidden control clicked
-// or focused, a bar out of range, an endless wait or a run going on after "Salir" throw.
+// set, and the test may act. Left alone, the wait presses "Comenzar...". A hidden button clicked,
+// a bar out of range, an endless wait or a run going on after "Salir" throw.
 struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
@@ -57,10 +57,7 @@ struct VistaFalsa : Vista, FileList {
     if (esperando && !cerrada) Pulsar(Control::cmdIni);
     if (esperando) throw std::logic_error("la espera no termina");
   }
-  void Anunciar(Control c) override {
-    if (!visible[c]) throw std::logic_error(Diseno_De(c).nombre + std::string(" oculto"));
-    foco = c, anunciado = texto[c];
-  }
+  void Anunciar(Control c) override { foco = c, anunciado = texto[c]; }
   void Terminar_Espera() override { esperando = false; }
   void Cerrar() override { cerrada = true; }
   std::string Si(Control c, const char* letra) { return visible[c] ? letra : ""; }
