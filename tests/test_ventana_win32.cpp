@@ -38,20 +38,22 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   RECT r{};
   GetClientRect(w, &r);
   EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro);
-  std::string orden_z;  // Tab follows it; a name that is no control's own text follows "="
+  const auto de = [](auto igual) { return std::find_if(kDiseno.begin(), kDiseno.end(), igual); };
+  std::string orden_z;  // Tab follows it; "=" a name that is not the control's own text
   for (HWND h = GetWindow(w, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-    const auto d = std::find_if(kDiseno.begin(), kDiseno.end(),
-                                [&](const Diseno_Control& d) { return v.Hwnd(d.control) == h; });
-    const auto n = std::find_if(kDiseno.begin(), kDiseno.end(),
-                                [&](const Diseno_Control& d) { return nombre(h) == d.texto; });
-    orden_z += (d == kDiseno.end() ? "" : d->nombre) +
-               (d == n ? " " : "=" + (n == kDiseno.end() ? nombre(h) : n->nombre) + " ");
+    const auto d = de([&](const Diseno_Control& d) { return v.Hwnd(d.control) == h; });
+    const auto n = de([&](const Diseno_Control& d) { return nombre(h) == d.texto; });
+    if (d == kDiseno.end())
+      orden_z += "(" + nombre(h) + ") ";  // not in the design
+    else
+      orden_z +=
+          d->nombre + (n == d ? "" : "=" + (n == kDiseno.end() ? nombre(h) : n->nombre)) + " ";
   }
   EXPECT_EQ(
       orden_z,
       "Label4_0 Label1 TextZorvalina=Label1 Label4_1 Label2 TextImportar=Label2 cmdOpen Label4_2 "
-      "Label3 TextDestino=Label3 =Progreso de la escritura ProgressBar1=Progreso de la escritura "
-      "=Estado Text1=Estado Command1 Label5 cmdIni ");
+      "Label3 TextDestino=Label3 (Progreso de la escritura) ProgressBar1=Progreso de la escritura "
+      "(Estado) Text1=Estado Command1 Label5 cmdIni ");
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
     const HDC dc = GetDC(h);
