@@ -43,17 +43,15 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   for (HWND h = GetWindow(w, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
     const auto d = de([&](const Diseno_Control& d) { return v.Hwnd(d.control) == h; });
     const auto n = de([&](const Diseno_Control& d) { return nombre(h) == d.texto; });
-    if (d == kDiseno.end())
-      orden_z += "(" + nombre(h) + ") ";  // not in the design
-    else
-      orden_z +=
-          d->nombre + (n == d ? "" : "=" + (n == kDiseno.end() ? nombre(h) : n->nombre)) + " ";
+    const std::string propio = d == kDiseno.end() ? "" : d->nombre;  // "": a hidden static text
+    const std::string otro = n == kDiseno.end() ? nombre(h) : n->nombre;  // whose text names it
+    orden_z += propio + (n == d && d != kDiseno.end() ? " " : "=" + otro + " ");
   }
   EXPECT_EQ(
       orden_z,
       "Label4_0 Label1 TextZorvalina=Label1 Label4_1 Label2 TextImportar=Label2 cmdOpen Label4_2 "
-      "Label3 TextDestino=Label3 (Progreso de la escritura) ProgressBar1=Progreso de la escritura "
-      "(Estado) Text1=Estado Command1 Label5 cmdIni ");
+      "Label3 TextDestino=Label3 =Progreso de la escritura ProgressBar1=Progreso de la escritura "
+      "=Estado Text1=Estado Command1 Label5 cmdIni ");
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
     const HDC dc = GetDC(h);

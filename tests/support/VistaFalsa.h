@@ -11,16 +11,15 @@
 
 // Form1 without a toolkit, its dialog answering from a script ("" = cancelled). At each new moment
 // of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O" cmdOpen, "I"
-// cmdIni, "B" the bar, "V"/"R" Text1 light green or not, "F" the focus on Text1 since its text was
-// set, and the test may act. Left alone, the wait presses "Comenzar...". A hidden button clicked,
-// a bar out of range, an endless wait or a run going on after "Salir" throw.
+// cmdIni, "B" the bar, "V"/"R" Text1 light green or not, "F" Text1 focused to announce the message
+// it shows, and the test may act. Left alone, the wait presses "Comenzar...". A hidden button
+// clicked, a bar out of range, an endless wait or a run going on after "Salir" throw.
 struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
   std::map<Control, std::string> texto;
   unsigned fondo = kRojoClaro;  // of Text1
   std::string dialogos, estados, momento, anunciado;
-  Control foco = Control::TextZorvalina;
   std::function<void(const std::string& momento)> al_actuar = [](const std::string&) {};
   int barra_maximo = 0, barra_valor = 0;
   bool esperando = false, cerrada = false;
@@ -31,7 +30,6 @@ struct VistaFalsa : Vista, FileList {
   }
   void Pulsar(Control boton) {
     if (!visible[boton]) throw std::logic_error(Diseno_De(boton).nombre + std::string(" oculto"));
-    foco = boton;
     if (boton == Control::cmdIni) form.cmdIni_Click();
     if (boton == Control::Command1) form.Command1_Click();
     if (boton == Control::cmdOpen) form.cmdOpen_Click(), Actuar("fin");
@@ -57,7 +55,7 @@ struct VistaFalsa : Vista, FileList {
     if (esperando && !cerrada) Pulsar(Control::cmdIni);
     if (esperando) throw std::logic_error("la espera no termina");
   }
-  void Anunciar(Control c) override { foco = c, anunciado = texto[c]; }
+  void Anunciar(Control c) override { anunciado = Diseno_De(c).nombre + texto[c]; }
   void Terminar_Espera() override { esperando = false; }
   void Cerrar() override { cerrada = true; }
   std::string Si(Control c, const char* letra) { return visible[c] ? letra : ""; }
@@ -67,7 +65,7 @@ struct VistaFalsa : Vista, FileList {
     estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " " + Si(Control::cmdOpen, "O") +
                Si(Control::cmdIni, "I") + Si(Control::ProgressBar1, "B") +
                Si(Control::Text1, fondo == 0x80FF80 ? "V" : "R") +
-               (foco == Control::Text1 && anunciado == texto[Control::Text1] ? "F" : "");
+               (anunciado == "Text1" + texto[Control::Text1] ? "F" : "");
     al_actuar(ahora);
   }
 };
