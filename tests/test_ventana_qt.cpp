@@ -12,7 +12,7 @@
 #include "Referencia.h"
 #include "VistaFalsa.h"
 
-TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
+TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAnother) {
   CarpetaTemporal carpeta;
   SistemaConFallos sistema;  // the real disk, with a hook in the flush
   VistaFalsa guion;          // its dialog only

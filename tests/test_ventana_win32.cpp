@@ -11,7 +11,7 @@
 #include "Referencia.h"
 #include "VentanaWin32.h"
 
-TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
+TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   std::thread([] { Sleep(60000), std::_Exit(std::fputs("sin respuesta\n", stderr)); }).detach();
   VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
   FileListWin32 fileList{v.Hwnd()};
