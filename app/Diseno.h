@@ -20,20 +20,23 @@ inline constexpr double kPuntosFuente = 8.25;
 // Status colours packed as 0x00BBGGRR (red in the lowest byte).
 inline constexpr unsigned kRojoClaro = 0x8080FF;   // writing in progress, or it failed
 inline constexpr unsigned kVerdeClaro = 0x80FF80;  // the output is in place
+// Text1's text on either status colour, whatever the theme: black gives 8.6:1 on light red and
+// 16.5:1 on light green, where a dark or high-contrast theme's light text would be unreadable.
+inline constexpr unsigned kTextoEstado = 0x000000;
 
 enum class Tipo {
   Boton,
-  Caja,          // single-line text box the user may edit
-  CajaLectura,   // single-line text box the user may select in but not change
-  Etiqueta,      // a label that takes the size of its caption on one line
-  Barra,         // progress bar, range 0 to 100 at start
+  Caja,         // single-line text box the user may edit
+  CajaLectura,  // single-line text box the user may select in but not change
+  Etiqueta,     // a label that takes the size of its caption on one line
+  Barra,        // progress bar, range 0 to 100 at start
 };
 
 struct Diseno_Control {
   Control control;
   const char* nombre;  // the control's name, as views and tests address it
   Tipo tipo;
-  const char* texto;  // caption or starting text, UTF-8
+  const char* texto;             // caption or starting text, UTF-8
   int left, top, width, height;  // twips; a label's width and height are its design-font size
   int tabulacion;                // position in the tab order, 0 to 14
   bool visible;                  // at start
@@ -44,3 +47,19 @@ struct Diseno_Control {
 extern const std::array<Diseno_Control, 15> kDiseno;
 
 const Diseno_Control& Diseno_De(Control control);
+
+// What screen readers call the controls that show no caption of their own. A path box is named
+// by its caption and labelled by its step marker too.
+struct Rotulos {
+  Control caja;
+  Control numero;   // the step marker
+  Control leyenda;  // the caption, whose text names the box
+};
+extern const std::array<Rotulos, 3> kRotulos;
+
+// Text1 and ProgressBar1 have no label: they get names of their own.
+struct Nombre_Propio {
+  Control control;
+  const char* nombre;  // UTF-8
+};
+extern const std::array<Nombre_Propio, 2> kNombresPropios;

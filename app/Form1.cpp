@@ -142,6 +142,8 @@ void Form1::Mostrar_Desenlace(const Peticion& peticion, const Resultado& resulta
   const bool escrito = resultado.desenlace == Desenlace::Escrito;
   Poner_Estado(Mensaje(peticion, resultado), escrito ? kVerdeClaro : kRojoClaro);
   vista_.Mostrar(Control::cmdOpen, true);
+  // The outcome is spoken: the status line's name and its message, whatever had the focus.
+  vista_.Anunciar(Control::Text1);
 }
 
 void Form1::Poner_Estado(const std::string& texto, unsigned color) {

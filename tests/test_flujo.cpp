@@ -33,19 +33,19 @@ struct Flujo : ::testing::Test {
 TEST_F(Flujo, RunsGoThroughTheStatesOfTheTable) {
   const std::string pa = plantilla + "|" + audio;
   const std::string fin = "|" + salida + "|Finalizado la escritura de: " + salida;
-  const std::string ov = "elige OV, comprueba OV, ", escrita = "escribe BR, fin O";
+  const std::string ov = "elige OVF, comprueba OVF, ", escrita = "escribe BR, fin O";
   const struct {
     std::vector<std::string> respuestas;
     std::string estados, textos;
-  } casos[] = {{{plantilla, audio}, "elige O, comprueba O, espera OI, " + escrita + "V", pa + fin},
+  } casos[] = {{{plantilla, audio}, "elige O, comprueba O, espera OI, " + escrita + "VF", pa + fin},
                {{plantilla, audio},
-                ov + "fin OV, comprueba OV, espera OIR, fin OIR, " + escrita + "V",
+                ov + "fin OVF, comprueba OVF, espera OIR, fin OIR, " + escrita + "VF",
                 pa + fin},
-               {{""}, "elige OV, fin OV", pa + fin},
-               {{audio, ""}, "elige OV, fin OV", audio + "|" + audio + fin},
-               {{audio, mudo}, ov + "fin OV", audio + "|" + mudo + fin},
+               {{""}, "elige OVF, fin OVF", pa + fin},
+               {{audio, ""}, "elige OVF, fin OVF", audio + "|" + audio + fin},
+               {{audio, mudo}, ov + "fin OVF", audio + "|" + mudo + fin},
                {{plantilla, audio},
-                ov + "espera OIR, " + escrita + "R",
+                ov + "espera OIR, " + escrita + "RF",
                 pa + "|" + salida + "|No se pudo completar la escritura de: " + salida +
                     " (Error de entrada/salida)"}};
   VistaFalsa vista(sistema);

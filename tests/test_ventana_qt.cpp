@@ -12,14 +12,21 @@
 #include "Referencia.h"
 #include "VistaFalsa.h"
 
-TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
+TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAnother) {
   CarpetaTemporal carpeta;
   SistemaConFallos sistema;  // the real disk, with a hook in the flush
   VistaFalsa guion;          // its dialog only
+  QApplication::setPalette(QPalette(Qt::black, Qt::black));  // a dark theme: white text
   Form1Qt ventana(guion, sistema, 64);
   ASSERT_TRUE((ventana.show(), QTest::qWaitForWindowExposed(&ventana)));
   auto de = [&](const char* nombre) { return ventana.findChild<QWidget*>(nombre); };
   auto fondo = [&] { return de("Text1")->palette().color(QPalette::Base); };
+  auto lector = [&](const char* nombre, QString rotulos = {}) {  // a reader's name, its labels
+    QAccessibleInterface* accesible = QAccessible::queryAccessibleInterface(de(nombre));
+    for (const auto& [rotulo, relacion] : accesible->relations(QAccessible::Label))
+      rotulos += " <" + rotulo->object()->objectName();
+    return (accesible->text(QAccessible::Name) + rotulos + "|").toStdString();
+  };
   EXPECT_TRUE(ventana.minimumSize() == QSize(570, 294) &&
               ventana.maximumSize() == QSize(570, 294) && fondo() == QColor(255, 128, 128));
   std::string textos = ventana.windowTitle().toStdString();  // as they stand, typos included
@@ -39,30 +46,40 @@ TEST(VentanaQt, BuildsTheLayoutTakesKeysAndClosesOnASignalInAMerge) {
                 (!e || (e->text() == d.texto && e->font().bold() == d.negrita)))
         << d.nombre;
   }
+  EXPECT_EQ(lector("TextZorvalina") + lector("TextImportar") + lector("TextDestino") +
+                lector("Text1") + lector("ProgressBar1"),
+            Diseno_De(Control::Label1).texto + std::string(" <Label1 <Label4_0|") +
+                Diseno_De(Control::Label2).texto + " <Label2 <Label4_1|" +
+                Diseno_De(Control::Label3).texto +
+                " <Label3 <Label4_2|Estado|Progreso de la escritura|");
   std::string recorrido;  // Tab skips labels, the bar and hidden ones
   for (int i = 0; i < 6; ++i, QTest::keyClick(ventana.focusWidget(), Qt::Key_Tab))
     recorrido += ventana.focusWidget()->objectName().toStdString() + " ";
   EXPECT_EQ(recorrido, "TextZorvalina TextImportar cmdOpen TextDestino Command1 TextZorvalina ");
-  // A merge, SIGINT, SIGTERM and SIGHUP in its flush (one unhandled ends this test): the window
-  // closes within 5 s, Importar.vip stays and no temporary is left.
+  // A merge that ends with the focus on the status line; another with SIGINT, SIGTERM and SIGHUP
+  // in its flush (one unhandled ends this test): the window closes, Importar.vip stays as it was.
   const std::string p = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}),
                     salida = carpeta.Escribir("Importar.vip", "anterior");
-  guion.respuestas = {carpeta.Escribir("a.vip", p), carpeta.Escribir("b.vip", p)};
+  guion.respuestas.assign(4, carpeta.Escribir("a.vip", p));  // template and audio, twice
   std::atomic<bool> cerrada = false;
-  Cerrar_Con_Senales(ventana);
-  sistema.antes_de_confirmar = [&] {  // on the flush's thread
-    for (const int senal : {SIGINT, SIGTERM, SIGHUP}) std::raise(senal);
-    for (int i = 0; i < 500 && !cerrada; ++i) QThread::msleep(10);
-  };
   QTimer comenzar;
   QObject::connect(&comenzar, &QTimer::timeout, [&] {
     cerrada = cerrada || !ventana.isVisible();
     if (de("cmdIni")->isVisible()) QTest::mouseClick(de("cmdIni"), Qt::LeftButton);
   });
   comenzar.start(10);
-  QTimer::singleShot(5000, &comenzar, [] { qFatal("nadie terminó la espera de Comenzar..."); });
+  QTimer::singleShot(10000, &comenzar, [] { qFatal("nadie terminó la espera de Comenzar..."); });
   QTest::mouseClick(de("cmdOpen"), Qt::LeftButton);
-  EXPECT_TRUE(cerrada && Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 3);
+  EXPECT_TRUE(ventana.focusWidget() == de("Text1") &&
+              de("Text1")->palette().color(QPalette::Text) == QColor(Qt::black));
+  carpeta.Escribir("Importar.vip", "anterior");
+  Cerrar_Con_Senales(ventana);
+  sistema.antes_de_confirmar = [&] {  // on the flush's thread
+    for (const int senal : {SIGINT, SIGTERM, SIGHUP}) std::raise(senal);
+    for (int i = 0; i < 500 && !cerrada; ++i) QThread::msleep(10);
+  };
+  QTest::mouseClick(de("cmdOpen"), Qt::LeftButton);
+  EXPECT_TRUE(cerrada && Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 2);
   EXPECT_EQ(qobject_cast<QLineEdit*>(de("TextDestino"))->text().toStdString(), salida);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Form1's Win32 window in this process, at the dpi Wine is given (VIPMERGE_DPI, 96 unset).
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <windows.h>
 
 #include <thread>
@@ -10,24 +11,47 @@
 #include "Referencia.h"
 #include "VentanaWin32.h"
 
-TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
+TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   std::thread([] { Sleep(60000), std::_Exit(std::fputs("sin respuesta\n", stderr)); }).detach();
   VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
   FileListWin32 fileList{v.Hwnd()};
   Form1 form{v, fileList};
+  const int sistema[] = {COLOR_WINDOWTEXT, COLOR_WINDOW};  // high contrast: white text on black
+  const COLORREF contraste[] = {RGB(255, 255, 255), 0};
+  SetSysColors(2, sistema, contraste);
   v.Conectar(form), v.Mostrar_Ventana(SW_SHOW);
-  const HWND w = v.Hwnd();
-  const auto fondo = [&](LOGBRUSH b = {}) {  // of the brush Text1 is painted with
-    const LPARAM t = (LPARAM)v.Hwnd(Control::Text1);
-    return GetObjectW((HBRUSH)SendMessageW(w, WM_CTLCOLOREDIT, 0, t), sizeof b, &b), b.lbColor;
+  const HWND w = v.Hwnd(), t = v.Hwnd(Control::Text1);
+  const HDC dc = GetDC(t);  // Text1 is painted with the brush, and the text colour, set on dc
+  const auto fondo = [&](LOGBRUSH b = {}) {
+    const auto pincel = (HBRUSH)SendMessageW(w, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)t);
+    return GetObjectW(pincel, sizeof b, &b), b.lbColor;
+  };
+  const auto nombre = [](HWND h, IAccessible* a = nullptr, BSTR n = nullptr) {  // as readers ask
+    VARIANT yo{};  // the control itself: VT_I4, CHILDID_SELF
+    yo.vt = VT_I4;
+    AccessibleObjectFromWindow(h, OBJID_CLIENT, __uuidof(IAccessible), (void**)&a);
+    const std::string texto = a && a->get_accName(yo, &n) == S_OK ? Estrecho(n) : "?";
+    return a && a->Release(), SysFreeString(n), texto;
   };
   const int dpi = std::getenv("VIPMERGE_DPI") ? std::atoi(std::getenv("VIPMERGE_DPI")) : 96;
   const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   RECT r{};
   GetClientRect(w, &r);
   EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro);
-  HWND por_tabulacion[16] = {};  // created in tab order, so that Tab visits them in it
-  for (const Diseno_Control& d : kDiseno) por_tabulacion[d.tabulacion] = v.Hwnd(d.control);
+  const auto de = [](auto igual) { return std::find_if(kDiseno.begin(), kDiseno.end(), igual); };
+  std::string orden_z;  // Tab follows it; "=" a name that is not the control's own text
+  for (HWND h = GetWindow(w, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    const auto d = de([&](const Diseno_Control& d) { return v.Hwnd(d.control) == h; });
+    const auto n = de([&](const Diseno_Control& d) { return nombre(h) == d.texto; });
+    const std::string propio = d == kDiseno.end() ? "" : d->nombre;  // "": a hidden static text
+    const std::string otro = n == kDiseno.end() ? nombre(h) : n->nombre;  // whose text names it
+    orden_z += propio + (n == d && d != kDiseno.end() ? " " : "=" + otro + " ");
+  }
+  EXPECT_EQ(
+      orden_z,
+      "Label4_0 Label1 TextZorvalina=Label1 Label4_1 Label2 TextImportar=Label2 cmdOpen Label4_2 "
+      "Label3 TextDestino=Label3 =Progreso de la escritura ProgressBar1=Progreso de la escritura "
+      "=Estado Text1=Estado Command1 Label5 cmdIni ");
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
     const HDC dc = GetDC(h);
@@ -39,13 +63,11 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
     if (d.tipo == Tipo::Etiqueta) GetTextExtentPoint32W(dc, texto.c_str(), texto.size(), &tam);
     GetTextMetricsW(dc, &letra), GetTextFaceW(dc, LF_FACESIZE, cara), ReleaseDC(h, dc);
     GetWindowRect(h, &r), MapWindowPoints(HWND_DESKTOP, w, (POINT*)&r, 2);
-    EXPECT_EQ(std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
-                         IsWindowVisible(h), Estrecho(cara) + " " + v.Texto(d.control),
-                         GetWindow(h, GW_HWNDNEXT)),
-              std::tuple(
-                  px(d.left), px(d.top), tam.cx, tam.cy, d.negrita ? FW_BOLD : FW_NORMAL, d.visible,
-                  std::string(dpi > 96 ? "Microsoft Sans Serif " : "MS Sans Serif ") + d.texto,
-                  por_tabulacion[d.tabulacion + 1]))
+    EXPECT_EQ(
+        std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
+                   IsWindowVisible(h), Estrecho(cara)),
+        std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, d.negrita ? FW_BOLD : FW_NORMAL,
+                   d.visible, std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif")))
         << d.nombre;
   }
   CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
@@ -73,7 +95,9 @@ TEST(VentanaWin32, TheDesignedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
             "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + dialogos[1].second +
                 "|Finalizado la escritura de: " + salida);
-  EXPECT_TRUE(fondo() == kVerdeClaro && Leer_Archivo(salida) == ref::Composicion(audio, audio));
+  EXPECT_TRUE(fondo() == kVerdeClaro && GetTextColor(dc) == 0 && GetFocus() == t &&
+              Leer_Archivo(salida) == ref::Composicion(audio, audio));
+  ReleaseDC(t, dc);
   MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
   EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
               PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

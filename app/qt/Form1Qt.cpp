@@ -18,6 +18,11 @@ size_t Indice(Control control) {
   return static_cast<size_t>(control);
 }
 
+QColor De_Bgr(unsigned bgr) {
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
+}
+
 QRect En_Pixeles(const Diseno_Control& d) {
   return {d.left / kTwipsPorPixel, d.top / kTwipsPorPixel, d.width / kTwipsPorPixel,
           d.height / kTwipsPorPixel};
@@ -74,6 +79,7 @@ Form1Qt::Form1Qt(FileList& fileList, SistemaArchivos& sistema, size_t bloque)
   for (const Diseno_Control& diseno : kDiseno) controles_[Indice(diseno.control)] = Crear(diseno);
   Poner_Fondo(Control::Text1, kRojoClaro);
   Fijar_Orden_De_Tabulacion();
+  Nombrar_Para_Lectores();
   De<QWidget>(Control::TextZorvalina)->setFocus();
 
   connect(De<QPushButton>(Control::cmdOpen), &QPushButton::clicked, this,
@@ -115,6 +121,17 @@ void Form1Qt::Fijar_Orden_De_Tabulacion() {
     setTabOrder(De<QWidget>(orden[i]->control), De<QWidget>(orden[i + 1]->control));
 }
 
+// A label whose buddy is a box names the box and is its label relation; the first such label
+// in creation order, the caption, gives the name.
+void Form1Qt::Nombrar_Para_Lectores() {
+  for (const Rotulos& rotulos : kRotulos) {
+    De<QLabel>(rotulos.leyenda)->setBuddy(De<QWidget>(rotulos.caja));
+    De<QLabel>(rotulos.numero)->setBuddy(De<QWidget>(rotulos.caja));
+  }
+  for (const Nombre_Propio& propio : kNombresPropios)
+    De<QWidget>(propio.control)->setAccessibleName(QString::fromUtf8(propio.nombre));
+}
+
 template <class Clase>
 Clase* Form1Qt::De(Control control) const {
   return static_cast<Clase*>(controles_[Indice(control)]);
@@ -143,9 +160,8 @@ std::string Form1Qt::Texto(Control control) const {
 void Form1Qt::Poner_Fondo(Control control, unsigned bgr) {
   QWidget* caja = De<QWidget>(control);
   QPalette paleta = caja->palette();
-  paleta.setColor(QPalette::Base,
-                  QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                         static_cast<int>((bgr >> 16) & 0xFF)));
+  paleta.setColor(QPalette::Base, De_Bgr(bgr));
+  paleta.setColor(QPalette::Text, De_Bgr(kTextoEstado));
   caja->setPalette(paleta);
 }
 
@@ -153,6 +169,13 @@ void Form1Qt::Fijar_Barra(int maximo, int valor) {
   auto* barra = De<QProgressBar>(Control::ProgressBar1);
   barra->setRange(0, maximo);
   barra->setValue(valor);
+}
+
+// A reader speaks a control as it gains the focus, so one that has it already loses it first.
+void Form1Qt::Anunciar(Control control) {
+  QWidget* anunciado = De<QWidget>(control);
+  if (anunciado->hasFocus()) anunciado->clearFocus();
+  anunciado->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1Qt::Procesar_Eventos() {

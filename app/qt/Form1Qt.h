@@ -11,8 +11,8 @@
 
 class QEventLoop;
 
-// Form1 in Qt: the designed controls, each named as in the layout table, over the workflow.
-// Closing the window does what "Salir" does.
+// Form1 in Qt: the designed controls, each named as in the layout table and named for screen
+// readers, over the workflow. Closing the window does what "Salir" does.
 class Form1Qt : public QWidget, public Vista {
  public:
   explicit Form1Qt(FileList& fileList, SistemaArchivos& sistema = Sistema_Real(),
@@ -23,6 +23,7 @@ class Form1Qt : public QWidget, public Vista {
   std::string Texto(Control control) const override;
   void Poner_Fondo(Control control, unsigned bgr) override;
   void Fijar_Barra(int maximo, int valor) override;
+  void Anunciar(Control control) override;
   void Procesar_Eventos() override;
   void Esperar() override;
   void Terminar_Espera() override;
@@ -34,6 +35,7 @@ class Form1Qt : public QWidget, public Vista {
  private:
   QWidget* Crear(const Diseno_Control& diseno);
   void Fijar_Orden_De_Tabulacion();
+  void Nombrar_Para_Lectores();
   template <class Clase>
   Clase* De(Control control) const;
 

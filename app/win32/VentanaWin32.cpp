@@ -77,6 +77,24 @@ void Registrar_Clase(WNDPROC procedimiento) {
     Fallo_Del_Sistema("RegisterClassExW");
 }
 
+const Rotulos* Rotulos_De(Control caja) {
+  for (const Rotulos& rotulos : kRotulos)
+    if (rotulos.caja == caja) return &rotulos;
+  return nullptr;
+}
+
+bool Es_Rotulo(Control control) {
+  return std::any_of(kRotulos.begin(), kRotulos.end(), [control](const Rotulos& r) {
+    return r.numero == control || r.leyenda == control;
+  });
+}
+
+const char* Nombre_Propio_De(Control control) {
+  for (const Nombre_Propio& propio : kNombresPropios)
+    if (propio.control == control) return propio.nombre;
+  return nullptr;
+}
+
 bool Es_Tecla_Sin_Efecto(const MSG& mensaje) {
   const bool tecla =
       mensaje.message == WM_KEYDOWN || mensaje.message == WM_KEYUP || mensaje.message == WM_CHAR;
@@ -109,20 +127,41 @@ HWND VentanaWin32::Hwnd(Control control) const {
   return controles_[Indice(control)];
 }
 
-// Created in tab order, so that their z-order is the order in which Tab visits them.
+// Created in tab order, so that Tab visits the controls that take the focus in it. Screen
+// readers name a box by the static text just before it in z-order: each path box comes after
+// its step marker and its caption, Text1 and ProgressBar1 after a hidden static text holding
+// their names. Static texts never take the focus, so the tab order stays as designed.
 void VentanaWin32::Crear_Controles() {
   std::array<const Diseno_Control*, kDiseno.size()> orden{};
   for (const Diseno_Control& diseno : kDiseno) orden[diseno.tabulacion] = &diseno;
   for (const Diseno_Control* diseno : orden) {
-    const Clase clase = Clase_De(diseno->tipo);
-    const DWORD estilo = WS_CHILD | clase.estilo | (diseno->visible ? WS_VISIBLE : 0);
-    const size_t i = Indice(diseno->control);
-    controles_[i] =
-        CreateWindowExW(clase.extendido, clase.nombre, Ancho(diseno->texto).c_str(), estilo, 0, 0,
-                        0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPrimerId + i)),
-                        GetModuleHandleW(nullptr), nullptr);
-    if (!controles_[i]) Fallo_Del_Sistema("CreateWindowExW");
+    if (Es_Rotulo(diseno->control)) continue;  // made just before its box
+    if (const Rotulos* rotulos = Rotulos_De(diseno->control)) {
+      Crear_Control(Diseno_De(rotulos->numero));
+      Crear_Control(Diseno_De(rotulos->leyenda));
+    }
+    if (const char* nombre = Nombre_Propio_De(diseno->control)) Crear_Nombre_Oculto(nombre);
+    Crear_Control(*diseno);
   }
+}
+
+// The bar draws no text: its window text is its name too, which some readers take instead.
+void VentanaWin32::Crear_Control(const Diseno_Control& diseno) {
+  const Clase clase = Clase_De(diseno.tipo);
+  const DWORD estilo = WS_CHILD | clase.estilo | (diseno.visible ? WS_VISIBLE : 0);
+  const char* texto = diseno.tipo == Tipo::Barra ? Nombre_Propio_De(diseno.control) : diseno.texto;
+  const size_t i = Indice(diseno.control);
+  controles_[i] =
+      CreateWindowExW(clase.extendido, clase.nombre, Ancho(texto).c_str(), estilo, 0, 0, 0, 0,
+                      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPrimerId + i)),
+                      GetModuleHandleW(nullptr), nullptr);
+  if (!controles_[i]) Fallo_Del_Sistema("CreateWindowExW");
+}
+
+void VentanaWin32::Crear_Nombre_Oculto(const char* nombre) {
+  if (!CreateWindowExW(0, L"STATIC", Ancho(nombre).c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0,
+                       0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr))
+    Fallo_Del_Sistema("CreateWindowExW");
 }
 
 // Letters and places every control for the dpi, and sizes the window around the design.
@@ -255,7 +294,7 @@ LRESULT VentanaWin32::Colorear(UINT mensaje, HWND control, HDC dc) {
   if (i >= fondos_.size() || fondos_[i] == kSinFondo)
     return DefWindowProcW(hwnd_, mensaje, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetTextColor(dc, kTextoEstado);  // the theme's text colour may be light, as the background is
   SetBkColor(dc, fondos_[i]);
   return reinterpret_cast<LRESULT>(pinceles_[i].get());
 }
@@ -290,6 +329,21 @@ void VentanaWin32::Fijar_Barra(int maximo, int valor) {
   const HWND barra = Hwnd(Control::ProgressBar1);
   SendMessageW(barra, PBM_SETRANGE32, 0, maximo);
   SendMessageW(barra, PBM_SETPOS, static_cast<WPARAM>(valor), 0);
+}
+
+// A reader speaks a control as it gains the focus, so one that has it already loses it first;
+// the live-region event is raised too, for readers that follow the changes of a live region. A
+// window the user has left is not taken back: the control gets the focus when the window is
+// active again (see Activar).
+void VentanaWin32::Anunciar(Control control) {
+  const HWND h = Hwnd(control);
+  if (GetActiveWindow() != hwnd_) {
+    foco_ = h;
+  } else {
+    if (GetFocus() == h) SetFocus(nullptr);
+    SetFocus(h);
+  }
+  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, h, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void VentanaWin32::Despachar(MSG& mensaje) {

@@ -35,6 +35,7 @@ class VentanaWin32 : public Vista {
   std::string Texto(Control control) const override;
   void Poner_Fondo(Control control, unsigned bgr) override;
   void Fijar_Barra(int maximo, int valor) override;
+  void Anunciar(Control control) override;
   void Procesar_Eventos() override;
   void Esperar() override;
   void Terminar_Espera() override;
@@ -44,6 +45,8 @@ class VentanaWin32 : public Vista {
   static LRESULT CALLBACK Procedimiento(HWND hwnd, UINT mensaje, WPARAM w, LPARAM l);
   LRESULT Atender(UINT mensaje, WPARAM w, LPARAM l);
   void Crear_Controles();
+  void Crear_Control(const Diseno_Control& diseno);
+  void Crear_Nombre_Oculto(const char* nombre);
   void Aplicar_Dpi(UINT dpi);
   void Colocar_Controles(UINT dpi);
   RECT Rectangulo_De(const Diseno_Control& diseno, HDC dc, UINT dpi) const;

@@ -11,15 +11,15 @@
 
 // Form1 without a toolkit, its dialog answering from a script ("" = cancelled). At each new moment
 // of a run (elige, comprueba, espera, escribe, fin) it notes what is shown, "O" cmdOpen, "I"
-// cmdIni, "B" the bar, "V"/"R" Text1 light green or not, and the test may act. Left alone, the wait
-// presses "Comenzar...". A hidden button clicked, a bar out of range, an endless wait or a run
-// going on after "Salir" throw.
+// cmdIni, "B" the bar, "V"/"R" Text1 light green or not, "F" Text1 focused to announce the message
+// it shows, and the test may act. Left alone, the wait presses "Comenzar...". A hidden button
+// clicked, a bar out of range, an endless wait or a run going on after "Salir" throw.
 struct VistaFalsa : Vista, FileList {
   std::vector<std::string> respuestas;
   std::map<Control, bool> visible;
   std::map<Control, std::string> texto;
   unsigned fondo = kRojoClaro;  // of Text1
-  std::string dialogos, estados, momento;
+  std::string dialogos, estados, momento, anunciado;
   std::function<void(const std::string& momento)> al_actuar = [](const std::string&) {};
   int barra_maximo = 0, barra_valor = 0;
   bool esperando = false, cerrada = false;
@@ -55,6 +55,7 @@ struct VistaFalsa : Vista, FileList {
     if (esperando && !cerrada) Pulsar(Control::cmdIni);
     if (esperando) throw std::logic_error("la espera no termina");
   }
+  void Anunciar(Control c) override { anunciado = Diseno_De(c).nombre + texto[c]; }
   void Terminar_Espera() override { esperando = false; }
   void Cerrar() override { cerrada = true; }
   std::string Si(Control c, const char* letra) { return visible[c] ? letra : ""; }
@@ -63,7 +64,8 @@ struct VistaFalsa : Vista, FileList {
     if (ahora == momento && ahora != "fin") return;
     estados += (estados.empty() ? "" : ", ") + (momento = ahora) + " " + Si(Control::cmdOpen, "O") +
                Si(Control::cmdIni, "I") + Si(Control::ProgressBar1, "B") +
-               Si(Control::Text1, fondo == 0x80FF80 ? "V" : "R");
+               Si(Control::Text1, fondo == 0x80FF80 ? "V" : "R") +
+               (anunciado == "Text1" + texto[Control::Text1] ? "F" : "");
     al_actuar(ahora);
   }
 };
