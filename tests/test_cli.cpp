@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>
+
+#include "LlamadasWin32.h"
 #else
 #include <sys/stat.h>
 #endif
 
+#include <chrono>
 #include <csignal>
 #include <map>
 #include <sstream>
@@ -19,8 +22,9 @@
 namespace fs = std::filesystem;
 
 // The vez-th call of funcion on a path holding `archivo` fails with `error`, moves half the bytes
-// asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), so that
-// its own checks run. "señal": the terminal bar's stop is asked for.
+// asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), or put in
+// the Windows layer's table of calls, so that the layer's own checks run; on Windows vez 0 fails
+// every such call. "señal": the terminal bar's stop is asked for.
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -68,6 +72,48 @@ int __wrap_close(int fd) {  // a close that fails frees the descriptor all the s
   return __real_close(fd) != 0 || !sigue ? -1 : 0;
 }
 }
+const std::string kLee = "pread", kEscribe = "pwrite", kVuelca = "fsync", kCierra = "close";
+const std::string kMueve = "rename", kMira = "access";
+constexpr int kEIO = EIO, kENOSPC = ENOSPC, kEACCES = EACCES;
+static SistemaArchivos& sistema_con_fallos = Sistema_Real();  // its calls wrapped above
+#else
+static std::string Ruta(HANDLE archivo) {
+  std::wstring ruta(32768, L'\0');
+  ruta.resize(GetFinalPathNameByHandleW(archivo, ruta.data(), 32768, 0));
+  return Estrecho(ruta);
+}
+
+static bool Sigue(const std::string& funcion, const std::string& ruta, DWORD* n = nullptr) {
+  if (plantado.funcion != funcion || ruta.find(plantado.archivo) == std::string::npos ||
+      (++plantado.vistas != plantado.vez && plantado.vez != 0))
+    return true;
+  if (plantado.corto) *n = (*n + 1) / 2;
+  return SetLastError(plantado.error), plantado.error == 0;
+}
+
+#define ENVOLVER(f, P, R, N, A, FALLO) l.f = [] P { return Sigue(#f, R, N) ? ::f A : FALLO; }
+static const LlamadasWin32 kConFallos = [](LlamadasWin32 l = {}) {
+  ENVOLVER(CreateFileW,
+           (LPCWSTR r, DWORD a, DWORD c, LPSECURITY_ATTRIBUTES s, DWORD d, DWORD f, HANDLE p),
+           Estrecho(r), nullptr, (r, a, c, s, d, f, p), INVALID_HANDLE_VALUE);
+  ENVOLVER(ReadFile, (HANDLE h, LPVOID d, DWORD n, LPDWORD x, LPOVERLAPPED o), Ruta(h), &n,
+           (h, d, n, x, o), FALSE);
+  ENVOLVER(WriteFile, (HANDLE h, LPCVOID d, DWORD n, LPDWORD x, LPOVERLAPPED o), Ruta(h), &n,
+           (h, d, n, x, o), FALSE);
+  ENVOLVER(FlushFileBuffers, (HANDLE h), Ruta(h), nullptr, (h), FALSE);
+  ENVOLVER(GetFileSizeEx, (HANDLE h, PLARGE_INTEGER t), Ruta(h), nullptr, (h, t), FALSE);
+  ENVOLVER(GetFileAttributesW, (LPCWSTR r), Estrecho(r), nullptr, (r), INVALID_FILE_ATTRIBUTES);
+  ENVOLVER(MoveFileExW, (LPCWSTR de, LPCWSTR a, DWORD f), Estrecho(a), nullptr, (de, a, f), FALSE);
+  l.CloseHandle = [](HANDLE h) -> BOOL {  // a close that fails frees the handle all the same
+    const bool sigue = Sigue("CloseHandle", Ruta(h));
+    return ::CloseHandle(h) && sigue;
+  };
+  return l;
+}();
+const std::string kLee = "ReadFile", kEscribe = "WriteFile", kVuelca = "FlushFileBuffers";
+const std::string kCierra = "CloseHandle", kMueve = "MoveFileExW", kMira = "GetFileAttributesW";
+constexpr int kEIO = ERROR_IO_DEVICE, kENOSPC = ERROR_DISK_FULL, kEACCES = ERROR_ACCESS_DENIED;
+static SistemaArchivos& sistema_con_fallos = *Sistema_Win32(kConFallos).release();
 #endif
 
 namespace {
@@ -92,6 +138,7 @@ const std::string kX = "No se pudo completar la escritura de: ", kI = kX + "@/Im
 const std::string kU = "vipmerge-cli: ", kNo = " (no se encuentra como archivo normal)\n";
 const std::string kES = kI + "Error de entrada/salida";
 const std::vector<std::string> kPA = {"@/plantilla.vip", "@/audio.vip"};
+const std::string kHondo(200, 'h');  // with the folder here, about 250 characters
 // clang-format off
 const Caso kCasos[] = {
     {{"-"}, 64, "", kU + "hacen falta dos proyectos: PLANTILLA y AUDIO\nUSO"},
@@ -107,8 +154,9 @@ const Caso kCasos[] = {
     {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
     {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
     {{"@/plantilla.vip", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
-#ifndef _WIN32
     {{"-o", "@/" + std::string(251, 'n') + ".vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // the longest name
+    {{"-o", "@/" + kHondo + "/Importar.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + kHondo + "/Importar.vip\n", ""},  // past 260 characters with its temporary
+#ifndef _WIN32
     {{"@/plantilla.vip", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
     {{"-o", "@/tubo.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
 #endif
@@ -122,23 +170,30 @@ const Caso kCasos[] = {
     {{"--check", "@/mudo.vip"}, 1, "valido: no\nlimite: 2000\n", kN + "@/mudo.vip\n"},
     {{"--check", "@/falta.vip"}, 1, "valido: no\nlimite: 0\n", kN + "@/falta.vip" + kNo},
     {kPA, 3, "", "Se interrumpió la escritura de: @/Importar.vip\n", "", {"señal", ""}},
-#ifndef _WIN32
     // The audio-data project is read by the check, the search and each of its two stages.
-    {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
-    {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
-    {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
+    {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
+    {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
+    {kPA, 3, "", kES + ": @/audio.vip)\n", "", {kLee, "audio.vip", 3, kEIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {kLee, "audio.vip", 4, 0, true}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {kEscribe, "vipmerge-tmp", 3, kENOSPC}},
+    {kPA, 0, kFI, "", "Importar.vip", {kEscribe, "vipmerge-tmp", 2, 0, true}},
+    {kPA, 3, "", kES + ")\n", "", {kVuelca, "vipmerge-tmp", 1, kEIO}},
+    {kPA, 3, "", kES + ")\n", "", {kCierra, "vipmerge-tmp", 1, kEIO}},
+    {kPA, 3, "", kES + ")\n", "", {kMueve, "Importar.vip", 1, kEIO}},
+    {kPA, 3, "", kI + "Permiso denegado)\n", "", {kMira, "Importar.vip", 1, kEACCES}},
+    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
+    {{"@/enlace-plantilla.vip", "@/audio.vip"}, 0, kFI, "", "Importar.vip"},  // measured through the link
+#ifdef _WIN32
+    {kPA, 3, "", "No se pudo leer: @/audio.vip (Permiso denegado)\n", "", {"CreateFileW", "audio.vip", 1, kEACCES}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"CreateFileW", "vipmerge-tmp", 1, kENOSPC}},
+    {kPA, 3, "", kES + ": @/plantilla.vip)\n", "", {"GetFileSizeEx", "plantilla.vip", 1, kEIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // tried again
+    {{"-o", "@/solo-lectura.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/solo-lectura.vip (Permiso denegado)\n", "", {"CreateFileW", "vipmerge-tmp", 0, kEIO}},  // before any writing
+#else
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
-    {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
-    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"pwrite", "vipmerge-tmp", 3, ENOSPC}},
-    {kPA, 0, kFI, "", "Importar.vip", {"pwrite", "vipmerge-tmp", 2, 0, true}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"copy_file_range", "audio.vip", 2, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "plantilla.vip", 1, 0, true}},
-    {kPA, 3, "", kES + ")\n", "", {"fsync", "vipmerge-tmp", 1, EIO}},
-    {kPA, 3, "", kES + ")\n", "", {"close", "vipmerge-tmp", 1, EIO}},
-    {kPA, 3, "", kES + ")\n", "", {"rename", "Importar.vip", 1, EIO}},
-    {kPA, 3, "", kI + "Permiso denegado)\n", "", {"access", "Importar.vip", 1, EACCES}},
-    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -160,6 +215,20 @@ std::map<std::string, std::string> Contenido(const CarpetaTemporal& d) {
   return c;
 }
 
+// Makes a symbolic link; false where the system makes none (Wine, or Windows to a user without
+// the right to).
+bool Enlazar(const std::string& enlace, const std::string& destino) {
+#ifdef _WIN32
+  CreateSymbolicLinkW(Ancho(enlace).c_str(), Ancho(destino).c_str(),
+                      SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const DWORD atributos = GetFileAttributesW(Ancho(enlace).c_str());
+  return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+#else
+  fs::create_symlink(destino, enlace);
+  return true;
+#endif
+}
+
 TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
   const Ejecucion ayuda = Ejecutar_Programa(VIPMERGE_CLI, {"--help"});
   ASSERT_EQ(ayuda.salida.rfind("Uso:\n  vipmerge-cli [-o SALIDA] PLANTILLA AUDIO\n", 0), 0u);
@@ -172,11 +241,20 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     d.Escribir("cabecera-96.vip", ref::Proyecto(4, 3000, {{96, ref::kCabecera}, {367, "voz.wav"}}));
     d.Escribir("Importar.vip", "un Importar.vip anterior");
     fs::create_directory(d / "carpeta");
+    fs::create_directory(d / kHondo);
+    d.Escribir("destino.vip", "anterior");
+    const bool enlaces = Enlazar(d / "enlace.vip", "destino.vip") &&
+                         Enlazar(d / "enlace-plantilla.vip", "plantilla.vip");
+    if (!enlaces && ::testing::PrintToString(caso.argumentos).find("enlace") != std::string::npos) {
+      std::cout << "no symbolic links here, not run: " << ::testing::PrintToString(caso.argumentos)
+                << '\n';
+      continue;
+    }
 #ifdef _WIN32
     SetFileAttributesW(Ancho(d / ".oculto.vip").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(Ancho(d.Escribir("solo-lectura.vip", "")).c_str(), FILE_ATTRIBUTE_READONLY);
 #else
     ::mkfifo((d / "tubo.vip").c_str(), 0600);
-    fs::create_symlink(d.Escribir("destino.vip", "anterior"), d / "enlace.vip");
 #endif
     fs::permissions(d / "Importar.vip", fs::perms(0640));
     std::map<std::string, std::string> esperado = Contenido(d);
@@ -192,7 +270,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
       const volatile std::sig_atomic_t detener = caso.fallo.funcion == "señal";
       BarraTerminal barra(stderr, false, &detener);
       std::ostringstream out, err;
-      e = {Ejecutar_Cli(argumentos, out, err, barra), out.str(), err.str()};
+      e = {Ejecutar_Cli(argumentos, out, err, barra, sistema_con_fallos), out.str(), err.str()};
       EXPECT_TRUE(detener || plantado.vistas >= caso.fallo.vez) << "the fault was never reached";
       plantado = {};
     }
@@ -200,10 +278,51 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
               std::tuple(caso.codigo, Con(caso.out, d.ruta()),
                          Con(caso.err, d.ruta(), ayuda.salida), true))
         << ::testing::PrintToString(argumentos);
+#ifdef _WIN32
+    SetFileAttributesW(Ancho(d / "solo-lectura.vip").c_str(), FILE_ATTRIBUTE_NORMAL);  // to remove
+#endif
   }
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+static FILE* retenedor = nullptr;  // the pipe from the program that holds Importar.vip open
+static bool soltar = false;        // whether it lets go once a move is refused
+static int movimientos = 0;
+
+// Importar.vip held open by another program: its move is tried again, and the merge succeeds
+// once the program lets go; still held after the retries, it fails and nothing is replaced.
+TEST(Cli, AFileHeldByAnotherProgramIsWaitedForThenRefused) {
+  LlamadasWin32 soltando;
+  soltando.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {
+    ++movimientos;
+    if (::MoveFileExW(de, a, f)) return TRUE;
+    const DWORD error = GetLastError();
+    if (soltar && retenedor != nullptr) _pclose(std::exchange(retenedor, nullptr));
+    return SetLastError(error), FALSE;
+  };
+  for (const bool suelta : {true, false}) {
+    soltar = suelta, movimientos = 0;
+    const Escena escena{kAudio, kPlantilla};
+    const std::string salida = escena.peticion.salida, retener = RETENER;
+    const std::string programa = (retener[0] == '/' ? "Z:" : "") + retener;  // a host path
+    retenedor = _wpopen(Ancho("\"\"" + programa + "\" \"" + salida + "\"\"").c_str(), L"r");
+    char linea[16] = {};
+    ASSERT_TRUE(retenedor && std::fgets(linea, sizeof linea, retenedor)) << "nothing holds it";
+    const auto inicio = std::chrono::steady_clock::now();
+    std::ostringstream out, err;
+    const int codigo = Ejecutar_Cli({escena.peticion.plantilla, escena.peticion.audio}, out, err,
+                                    Sin_Progreso(), *Sistema_Win32(soltando));
+    const std::chrono::duration<double> tardado = std::chrono::steady_clock::now() - inicio;
+    if (retenedor != nullptr) _pclose(std::exchange(retenedor, nullptr));
+    const std::string motivo = " (el archivo está abierto en otro programa)\n";
+    EXPECT_EQ(std::tuple(codigo, err.str(), Leer_Archivo(salida), escena.carpeta.Nombres().size()),
+              std::tuple(suelta ? 0 : 3, suelta ? "" : kMsgFalloEscritura + salida + motivo,
+                         suelta ? ref::Composicion(kAudio, kPlantilla) : Escena::kAnterior, 3u));
+    // Tried again, and given up within a few seconds rather than waiting on.
+    EXPECT_TRUE(movimientos > 1 && tardado.count() < 10) << movimientos << ", " << tardado.count();
+  }
+}
+#else
 // Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
 // stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
 TEST(Cli, ASignalStopsItUnlessTheOutputIsInPlace) {

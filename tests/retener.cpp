@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// Holds the file named by its argument open as an audio program or a scanner may, so that it
+// can be neither removed nor replaced. It says so on stdout and holds it until the reader
+// closes the pipe: the write that then fails ends it.
+#include <windows.h>
+
+#include <cstdio>
+
+int wmain(int, wchar_t** argv) {
+  const HANDLE archivo =
+      CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (archivo == INVALID_HANDLE_VALUE) return 1;
+  while (std::fputs("retenido\n", stdout) >= 0 && std::fflush(stdout) == 0) {
+  }
+  return 0;
+}
