@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Holds the file named by its argument open as an audio program or a scanner may, so that it
-// can be neither removed nor replaced. It says so on stdout and holds it until the reader
-// closes the pipe: the write that then fails ends it.
+// Holds the file named by its argument open, so that it can be neither removed nor replaced,
+// and says so on stdout until the reader closes the pipe.
 #include <windows.h>
 
 #include <cstdio>
