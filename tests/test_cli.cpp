@@ -20,10 +20,11 @@
 
 namespace fs = std::filesystem;
 
-// The vez-th call of funcion on a path holding `archivo` fails with `error`, moves half the bytes
-// asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), or put in
-// the Windows layer's table of calls, so that the layer's own checks run; on Windows vez 0 fails
-// every such call. "señal": the terminal bar's stop is asked for.
+// The vez-th call of funcion on a path holding `archivo` fails with `error` (on Windows vez 0:
+// every call), moves half the bytes asked for, or first halves the file; wrapped below the POSIX
+// file layer (-Wl,--wrap), or put in the Windows layer's table of calls, so that the layer's own
+// checks run. "señal": the terminal bar's stop is asked for; "retener": another program holds
+// `archivo` open until the vez-th try to replace it (0: throughout).
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -101,7 +102,7 @@ static const LlamadasWin32 kConFallos = [](LlamadasWin32 l = {}) {
   ENVOLVER(FlushFileBuffers, (HANDLE h), Ruta(h), nullptr, (h), FALSE);
   ENVOLVER(GetFileSizeEx, (HANDLE h, PLARGE_INTEGER t), Ruta(h), nullptr, (h, t), FALSE);
   ENVOLVER(GetFileAttributesW, (LPCWSTR r), Estrecho(r), nullptr, (r), INVALID_FILE_ATTRIBUTES);
-  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener": let go at the vez-th try
+  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" lets go first
     if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) _pclose(std::exchange(retenedor, nullptr));
     return Sigue("MoveFileExW", Estrecho(a)) ? ::MoveFileExW(de, a, f) : FALSE;
   };
@@ -193,7 +194,7 @@ const Caso kCasos[] = {
     {kPA, 3, "", "No se pudo leer: @/audio.vip (Permiso denegado)\n", "", {"CreateFileW", "audio.vip", 1, kEACCES}},
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"CreateFileW", "vipmerge-tmp", 1, kENOSPC}},
     {kPA, 3, "", kES + ": @/plantilla.vip)\n", "", {"GetFileSizeEx", "plantilla.vip", 1, kEIO}},
-    {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // tried again
+    {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // held, as Windows may say
     // Held open by another program (tests/retener.cpp) until the second try, or throughout.
     {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 2}},
     {kPA, 3, "", kI + "el archivo está abierto en otro programa)\n", "", {"retener", "Importar.vip", 0}},
