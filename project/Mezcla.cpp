@@ -53,25 +53,34 @@ void Copiar_Etapa_Entera(const std::string& origen, int64_t inicio, int64_t fin,
 // The flush may take seconds on slow media; the caller is pumped this often meanwhile.
 constexpr auto kPausaDeBombeo = std::chrono::milliseconds(50);
 
-std::future<void> Volcar_Aparte(Destino& salida) {
+template <typename Paso>
+std::future<void> Aparte(Paso paso) {
   try {
-    return std::async(std::launch::async, [&salida] { salida.Volcar(); });
+    return std::async(std::launch::async, paso);
   } catch (const std::system_error&) {
-    // No thread to be had: flush here, without pumping.
-    return std::async(std::launch::deferred, [&salida] { salida.Volcar(); });
+    // No thread to be had: run it here, without pumping.
+    return std::async(std::launch::deferred, paso);
   }
 }
 
-// Flushes the output on another thread while the caller keeps being pumped. A stop asked
-// during the flush takes effect once it returns, before the output is put in place.
-void Volcar_Bombeando(Destino& salida, Progreso& progreso) {
-  std::future<void> volcado = Volcar_Aparte(salida);
+// Runs the step on another thread while the caller keeps being pumped; false when the caller
+// asked meanwhile to stop.
+template <typename Paso>
+bool Bombeando(Paso paso, Progreso& progreso) {
+  std::future<void> hecho = Aparte(paso);
   bool seguir = true;
-  while (volcado.wait_for(kPausaDeBombeo) == std::future_status::timeout) {
+  while (hecho.wait_for(kPausaDeBombeo) == std::future_status::timeout) {
     seguir = progreso.Bombear() && seguir;
   }
-  volcado.get();
-  if (!seguir || !progreso.Bombear()) throw Detenido();
+  hecho.get();
+  return seguir;
+}
+
+// A stop asked during the flush takes effect once it returns, before the output is put in place.
+void Volcar_Bombeando(Destino& salida, Progreso& progreso) {
+  if (!Bombeando([&salida] { salida.Volcar(); }, progreso) || !progreso.Bombear()) {
+    throw Detenido();
+  }
 }
 
 }  // namespace
@@ -94,8 +103,9 @@ Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos
     Copiar_Etapa_Entera(peticion.plantilla, limite + 1, longitud, *salida, progreso, sistema,
                         bloque);
     Volcar_Bombeando(*salida, progreso);
-    // In place now: the run has succeeded, whatever is asked after.
-    salida->Colocar();
+    // Putting it in place waits a moment for a file that another program holds; once it is in
+    // place, the run has succeeded, whatever was asked meanwhile or is asked after.
+    Bombeando([&salida] { salida->Colocar(); }, progreso);
     return Con(Desenlace::Escrito, {}, limite);
   } catch (const ErrorArchivo& error) {
     const bool es_la_salida = error.ruta() == peticion.salida;

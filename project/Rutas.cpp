@@ -35,7 +35,7 @@ size_t Fin_De_Carpeta(const std::string& ruta) {
 
 bool Es_Archivo_Ordinario(const std::string& ruta) {
 #ifdef _WIN32
-  const DWORD atributos = GetFileAttributesW(Ancho(ruta).c_str());
+  const DWORD atributos = GetFileAttributesW(Ruta_Ancha(ruta).c_str());
   if (atributos == INVALID_FILE_ATTRIBUTES) return false;
   return (atributos & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
          0;

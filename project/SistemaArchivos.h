@@ -31,7 +31,7 @@ class Destino {
   // passing them through this process where the platform can. Returns the bytes copied;
   // 0 means "read and write them instead" (no such copy here, or the source ends).
   virtual size_t Copiar(Fuente& fuente, int64_t offset, size_t n) = 0;
-  // Flushes everything to disk. The only call that may run on another thread than the rest.
+  // Flushes everything to disk. It and Colocar may run on another thread than the rest.
   virtual void Volcar() = 0;
   // Puts the flushed file in place of the final path.
   virtual void Colocar() = 0;
@@ -62,7 +62,7 @@ class SistemaArchivos {
   virtual ~SistemaArchivos() = default;
   virtual std::unique_ptr<Fuente> Abrir(const std::string& ruta) = 0;
   virtual std::unique_ptr<Destino> Crear(const std::string& ruta) = 0;
-  // The file's length in bytes, taken without opening it.
+  // The length in bytes of the file the path leads to.
   virtual int64_t Longitud(const std::string& ruta) = 0;
 };
 

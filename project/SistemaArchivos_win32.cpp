@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The file system on Windows: sources opened read-only and shared, positional reads and writes,
-// and the output composed in a temporary file that is moved over the final path.
+// and the output composed in a temporary file that is moved over the final path. Every path
+// goes to the system in the long form, so that folders nested past 260 characters work.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <random>
 
 #include "Errores.h"
+#include "LlamadasWin32.h"
 #include "SistemaArchivos.h"
 #include "Texto.h"
 
@@ -106,16 +108,43 @@ DWORD Hasta_El_Maximo(size_t n) {
   return static_cast<DWORD>(std::min<size_t>(n, kMaximoPorLlamada));
 }
 
+constexpr DWORD kCompartirTodo = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+constexpr const char* kAbiertoEnOtroPrograma = "el archivo está abierto en otro programa";
+
+// Another program's open handle (an audio program, an antivirus or the indexer looking at a
+// new file) refuses a move or a removal with one of these. A scanner lets go within tens of
+// milliseconds, a program that saves within a second or so: the step is tried again after each
+// of these growing pauses, about 2 s in all, before the user is told.
+constexpr DWORD kPausasDeReintento[] = {20, 40, 80, 160, 320, 500, 500, 400};
+
+bool Retenido(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// Runs the step until it succeeds, fails for another reason, or the pauses are spent. Returns
+// ERROR_SUCCESS or the last error.
+template <typename Paso>
+DWORD Reintentando(Paso paso) {
+  for (const DWORD pausa : kPausasDeReintento) {
+    if (paso()) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    if (!Retenido(error)) return error;
+    Sleep(pausa);
+  }
+  return paso() ? ERROR_SUCCESS : GetLastError();
+}
+
 class FuenteWin32 : public Fuente {
  public:
   // Others may go on reading, writing, renaming or deleting the file while it is read.
-  explicit FuenteWin32(std::string ruta) : ruta_(std::move(ruta)) {
-    archivo_ = CreateFileW(Ancho(ruta_).c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  FuenteWin32(const LlamadasWin32& llamadas, std::string ruta)
+      : w_(llamadas), ruta_(std::move(ruta)) {
+    archivo_ = w_.CreateFileW(Ruta_Ancha(ruta_).c_str(), GENERIC_READ, kCompartirTodo, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (archivo_ == INVALID_HANDLE_VALUE) Fallar(ruta_);
   }
-  ~FuenteWin32() override { CloseHandle(archivo_); }
+  ~FuenteWin32() override { w_.CloseHandle(archivo_); }
   FuenteWin32(const FuenteWin32&) = delete;
   FuenteWin32& operator=(const FuenteWin32&) = delete;
 
@@ -124,7 +153,7 @@ class FuenteWin32 : public Fuente {
   size_t Leer(int64_t offset, void* datos, size_t n) override {
     OVERLAPPED posicion = Posicion(offset);
     DWORD leidos = 0;
-    if (!ReadFile(archivo_, datos, Hasta_El_Maximo(n), &leidos, &posicion)) {
+    if (!w_.ReadFile(archivo_, datos, Hasta_El_Maximo(n), &leidos, &posicion)) {
       if (GetLastError() == ERROR_HANDLE_EOF) return 0;
       Fallar(ruta_);
     }
@@ -132,23 +161,39 @@ class FuenteWin32 : public Fuente {
   }
 
  private:
+  const LlamadasWin32 w_;
   std::string ruta_;
   HANDLE archivo_ = INVALID_HANDLE_VALUE;
 };
 
-// "<final path>.<8 random letters or digits>" + kSufijoTemporal.
-std::string Nombre_Temporal(const std::string& ruta, std::mt19937& azar) {
-  static constexpr char kSimbolos[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::uniform_int_distribution<size_t> simbolo(0, sizeof kSimbolos - 2);
-  std::string nombre = ruta + ".";
-  for (int i = 0; i < 8; ++i) nombre += kSimbolos[simbolo(azar)];
-  return nombre + kSufijoTemporal;
+// The longest file name that Windows' file systems take, in UTF-16 units.
+constexpr size_t kMaximoNombre = 255;
+
+// "<final path>.<8 random letters or digits>" + kSufijoTemporal, beside the final path. Its
+// file name is cut where the whole would pass the limit, as on other systems, so that every
+// name the output may have can be written; never between the two halves of a character.
+std::wstring Nombre_Temporal(const std::wstring& objetivo, std::mt19937& azar) {
+  static constexpr wchar_t kSimbolos[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
+  std::uniform_int_distribution<size_t> simbolo(0, std::size(kSimbolos) - 2);
+  std::wstring anadido = L".";
+  for (int i = 0; i < 8; ++i) anadido += kSimbolos[simbolo(azar)];
+  anadido += Ancho(kSufijoTemporal);
+  const size_t inicio = objetivo.find_last_of(L"\\/") + 1;  // 0 when there is no folder
+  size_t cabe = std::min(objetivo.size() - inicio, kMaximoNombre - anadido.size());
+  if (cabe > 0 && IS_HIGH_SURROGATE(objetivo[inicio + cabe - 1])) --cabe;
+  return objetivo.substr(0, inicio + cabe) + anadido;
 }
 
 class DestinoWin32 : public Destino {
  public:
-  explicit DestinoWin32(std::string ruta) : ruta_(std::move(ruta)) {
-    const DWORD atributos = GetFileAttributesW(Ancho(ruta_).c_str());
+  DestinoWin32(const LlamadasWin32& llamadas, std::string ruta)
+      : w_(llamadas), ruta_(std::move(ruta)), objetivo_(Ruta_Ancha(ruta_)) {
+    if (objetivo_.empty()) Fallar(ruta_, ERROR_INVALID_NAME);  // no name the system would take
+    DWORD atributos = Atributos(objetivo_);
+    if (atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      objetivo_ = Ruta_Final(objetivo_);
+      atributos = Atributos(objetivo_);
+    }
     if (atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       throw ErrorArchivo(ruta_, Texto_Del_Sistema(EISDIR));
     }
@@ -159,9 +204,10 @@ class DestinoWin32 : public Destino {
     Crear_Temporal();
   }
 
+  // A scanner may be looking at the temporary file: its removal is tried again like the move.
   ~DestinoWin32() override {
-    if (archivo_ != INVALID_HANDLE_VALUE) CloseHandle(archivo_);
-    if (!colocado_) DeleteFileW(Ancho(temporal_).c_str());
+    if (archivo_ != INVALID_HANDLE_VALUE) w_.CloseHandle(archivo_);
+    if (!colocado_) Reintentando([this] { return w_.DeleteFileW(temporal_.c_str()); });
   }
   DestinoWin32(const DestinoWin32&) = delete;
   DestinoWin32& operator=(const DestinoWin32&) = delete;
@@ -173,7 +219,7 @@ class DestinoWin32 : public Destino {
     while (n > 0) {
       OVERLAPPED posicion = Posicion(offset);
       DWORD escritos = 0;
-      if (!WriteFile(archivo_, p, Hasta_El_Maximo(n), &escritos, &posicion)) Fallar(ruta_);
+      if (!w_.WriteFile(archivo_, p, Hasta_El_Maximo(n), &escritos, &posicion)) Fallar(ruta_);
       if (escritos == 0) Fallar(ruta_, ERROR_WRITE_FAULT);  // would loop for ever
       p += escritos;
       offset += escritos;
@@ -184,28 +230,71 @@ class DestinoWin32 : public Destino {
   size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
 
   void Volcar() override {
-    if (!FlushFileBuffers(archivo_)) Fallar(ruta_);
+    if (!w_.FlushFileBuffers(archivo_)) Fallar(ruta_);
     const HANDLE archivo = archivo_;
     archivo_ = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(archivo)) Fallar(ruta_);
+    if (!w_.CloseHandle(archivo)) Fallar(ruta_);
   }
 
+  // A move that another program's handle refuses is tried again; if it is still refused, the
+  // user is told that the file is open in another program when a probe confirms it, and the
+  // system's reason otherwise (a file the user may not replace).
   void Colocar() override {
-    if (!MoveFileExW(Ancho(temporal_).c_str(), Ancho(ruta_).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      Fallar(ruta_);
+    const DWORD error = Reintentando([this] {
+      return w_.MoveFileExW(temporal_.c_str(), objetivo_.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    });
+    if (error != ERROR_SUCCESS) {
+      if (Retenido(error) && (En_Uso(objetivo_) || En_Uso(temporal_))) {
+        throw ErrorArchivo(ruta_, kAbiertoEnOtroPrograma);
+      }
+      Fallar(ruta_, error);
     }
     colocado_ = true;
   }
 
  private:
+  // The attributes of the file at the path; INVALID_FILE_ATTRIBUTES when there is none yet.
+  DWORD Atributos(const std::wstring& ruta) {
+    const DWORD atributos = w_.GetFileAttributesW(ruta.c_str());
+    if (atributos == INVALID_FILE_ATTRIBUTES && GetLastError() != ERROR_FILE_NOT_FOUND) {
+      Fallar(ruta_);  // a missing folder, say, is told now rather than after the merge
+    }
+    return atributos;
+  }
+
+  // The file that a symbolic link (or any other reparse point) leads to, so that the link stays
+  // and its target is replaced, as on other systems.
+  std::wstring Ruta_Final(const std::wstring& enlace) {
+    const HANDLE archivo =
+        w_.CreateFileW(enlace.c_str(), FILE_READ_ATTRIBUTES, kCompartirTodo, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (archivo == INVALID_HANDLE_VALUE) Fallar(ruta_);
+    std::wstring final(32768, L'\0');  // the longest path Windows has
+    const DWORD largo = w_.GetFinalPathNameByHandleW(
+        archivo, final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+    const DWORD error = GetLastError();
+    w_.CloseHandle(archivo);
+    if (largo == 0 || largo >= final.size()) Fallar(ruta_, error);
+    final.resize(largo);
+    return final;
+  }
+
+  // Whether another program holds the file open so that it cannot be removed or replaced.
+  bool En_Uso(const std::wstring& ruta) {
+    const HANDLE archivo = w_.CreateFileW(ruta.c_str(), DELETE, kCompartirTodo, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (archivo != INVALID_HANDLE_VALUE) w_.CloseHandle(archivo);
+    return archivo == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+
   void Crear_Temporal() {
     std::random_device semilla;
     std::mt19937 azar(semilla());
     for (int intento = 0; intento < 100; ++intento) {
-      temporal_ = Nombre_Temporal(ruta_, azar);
-      archivo_ = CreateFileW(Ancho(temporal_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      temporal_ = Nombre_Temporal(objetivo_, azar);
+      archivo_ = w_.CreateFileW(temporal_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (archivo_ != INVALID_HANDLE_VALUE) return;
       const DWORD error = GetLastError();
       if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) Fallar(ruta_, error);
@@ -213,30 +302,49 @@ class DestinoWin32 : public Destino {
     Fallar(ruta_, ERROR_FILE_EXISTS);
   }
 
+  const LlamadasWin32 w_;
   std::string ruta_;
-  std::string temporal_;
+  std::wstring objetivo_;  // the file that the output replaces: ruta_ with its link followed
+  std::wstring temporal_;
   HANDLE archivo_ = INVALID_HANDLE_VALUE;
   bool colocado_ = false;
 };
 
 class SistemaWin32 : public SistemaArchivos {
  public:
+  explicit SistemaWin32(const LlamadasWin32& llamadas) : w_(llamadas) {}
+
   std::unique_ptr<Fuente> Abrir(const std::string& ruta) override {
-    return std::make_unique<FuenteWin32>(ruta);
+    return std::make_unique<FuenteWin32>(w_, ruta);
   }
   std::unique_ptr<Destino> Crear(const std::string& ruta) override {
-    return std::make_unique<DestinoWin32>(ruta);
+    return std::make_unique<DestinoWin32>(w_, ruta);
   }
+  // Taken from the opened file: the attributes of a path that is a link describe the link.
   int64_t Longitud(const std::string& ruta) override {
-    WIN32_FILE_ATTRIBUTE_DATA datos;
-    if (!GetFileAttributesExW(Ancho(ruta).c_str(), GetFileExInfoStandard, &datos)) Fallar(ruta);
-    return static_cast<int64_t>((uint64_t{datos.nFileSizeHigh} << 32) | datos.nFileSizeLow);
+    const HANDLE archivo =
+        w_.CreateFileW(Ruta_Ancha(ruta).c_str(), FILE_READ_ATTRIBUTES, kCompartirTodo, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (archivo == INVALID_HANDLE_VALUE) Fallar(ruta);
+    LARGE_INTEGER largo{};
+    const bool medido = w_.GetFileSizeEx(archivo, &largo);
+    const DWORD error = GetLastError();
+    w_.CloseHandle(archivo);
+    if (!medido) Fallar(ruta, error);
+    return static_cast<int64_t>(largo.QuadPart);
   }
+
+ private:
+  const LlamadasWin32 w_;
 };
 
 }  // namespace
 
+std::unique_ptr<SistemaArchivos> Sistema_Win32(const LlamadasWin32& llamadas) {
+  return std::make_unique<SistemaWin32>(llamadas);
+}
+
 SistemaArchivos& Sistema_Real() {
-  static SistemaWin32 sistema;
+  static SistemaWin32 sistema{LlamadasWin32{}};
   return sistema;
 }

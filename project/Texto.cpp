@@ -27,3 +27,17 @@ std::string Estrecho(const std::wstring& utf16) {
                       nullptr);
   return estrecho;
 }
+
+std::wstring Ruta_Ancha(const std::string& ruta) {
+  const std::wstring ancho = Ancho(ruta);
+  if (ancho.empty() || ancho.rfind(L"\\\\?\\", 0) == 0) return ancho;
+  // Separators, "." and ".." are resolved here: the "\\?\" form passes names on untouched.
+  std::wstring completa(GetFullPathNameW(ancho.c_str(), 0, nullptr, nullptr), L'\0');
+  const DWORD largo = GetFullPathNameW(ancho.c_str(), static_cast<DWORD>(completa.size()),
+                                       completa.data(), nullptr);
+  if (largo == 0 || largo >= completa.size()) return ancho;
+  completa.resize(largo);
+  if (completa.rfind(L"\\\\.\\", 0) == 0) return completa;  // a device, such as NUL
+  if (completa.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + completa.substr(2);
+  return L"\\\\?\\" + completa;
+}

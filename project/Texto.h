@@ -12,4 +12,9 @@ std::wstring Ancho(const std::string& utf8);
 
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Estrecho(const std::wstring& utf16);
+
+// The path as the wide file calls take it past 260 characters, whether or not Windows has
+// long paths enabled: made absolute, then "\\?\" + the path, or "\\?\UNC\" + server and
+// share for a network path. Device names and paths already in that form stay as they are.
+std::wstring Ruta_Ancha(const std::string& ruta);
 #endif

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>
+
+#include "LlamadasWin32.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -18,9 +20,11 @@
 
 namespace fs = std::filesystem;
 
-// The vez-th call of funcion on a path holding `archivo` fails with `error`, moves half the bytes
-// asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), so that
-// its own checks run. "señal": the terminal bar's stop is asked for.
+// The vez-th call of funcion on a path holding `archivo` fails with `error` (on Windows vez 0:
+// every call), moves half the bytes asked for, or first halves the file; wrapped below the POSIX
+// file layer (-Wl,--wrap), or put in the Windows layer's table of calls, so that the layer's own
+// checks run. "señal": the terminal bar's stop is asked for; "retener": another program holds
+// `archivo` open until the vez-th try to replace it (0: throughout).
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -68,6 +72,59 @@ int __wrap_close(int fd) {  // a close that fails frees the descriptor all the s
   return __real_close(fd) != 0 || !sigue ? -1 : 0;
 }
 }
+// clang-format off
+const std::string kLee = "pread", kEscribe = "pwrite", kVuelca = "fsync", kCierra = "close", kMueve = "rename", kMira = "access";
+// clang-format on
+constexpr int kEIO = EIO, kENOSPC = ENOSPC, kEACCES = EACCES;
+static SistemaArchivos& sistema_con_fallos = Sistema_Real();  // its calls wrapped above
+#else
+static std::string Ruta(HANDLE archivo) {
+  std::wstring ruta(32768, L'\0');
+  return Estrecho(ruta.substr(0, GetFinalPathNameByHandleW(archivo, ruta.data(), 32768, 0)));
+}
+
+static bool Sigue(const std::string& funcion, const std::string& ruta, DWORD* n = nullptr) {
+  if (plantado.funcion != funcion || ruta.find(plantado.archivo) == std::string::npos ||
+      (++plantado.vistas != plantado.vez && plantado.vez != 0))
+    return true;
+  if (plantado.corto) *n = (*n + 1) / 2;
+  return SetLastError(plantado.error), plantado.error == 0;
+}
+
+static FILE* retenedor = nullptr;  // the pipe from a program that holds a file open
+
+#define ENVOLVER(f, P, R, N, A, FALLO) l.f = [] P { return Sigue(#f, R, N) ? ::f A : FALLO; }
+// clang-format off
+static const LlamadasWin32 kConFallos = [](LlamadasWin32 l = {}) {
+  ENVOLVER(CreateFileW, (LPCWSTR r, DWORD a, DWORD c, LPSECURITY_ATTRIBUTES s, DWORD d, DWORD f, HANDLE p), Estrecho(r), nullptr, (r, a, c, s, d, f, p), INVALID_HANDLE_VALUE);
+  ENVOLVER(ReadFile, (HANDLE h, LPVOID d, DWORD n, LPDWORD x, LPOVERLAPPED o), Ruta(h), &n, (h, d, n, x, o), FALSE);
+  ENVOLVER(WriteFile, (HANDLE h, LPCVOID d, DWORD n, LPDWORD x, LPOVERLAPPED o), Ruta(h), &n, (h, d, n, x, o), FALSE);
+  ENVOLVER(FlushFileBuffers, (HANDLE h), Ruta(h), nullptr, (h), FALSE);
+  ENVOLVER(GetFileSizeEx, (HANDLE h, PLARGE_INTEGER t), Ruta(h), nullptr, (h, t), FALSE);
+  ENVOLVER(GetFileAttributesW, (LPCWSTR r), Estrecho(r), nullptr, (r), INVALID_FILE_ATTRIBUTES);
+  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" lets go first
+    if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) _pclose(std::exchange(retenedor, nullptr));
+    return Sigue("MoveFileExW", Estrecho(a)) ? ::MoveFileExW(de, a, f) : FALSE;
+  };
+  l.CloseHandle = [](HANDLE h) -> BOOL {  // a close that fails frees the handle all the same
+    const bool sigue = Sigue("CloseHandle", Ruta(h));
+    return ::CloseHandle(h) && sigue;
+  };
+  return l;
+}();
+const std::string kLee = "ReadFile", kEscribe = "WriteFile", kVuelca = "FlushFileBuffers", kCierra = "CloseHandle", kMueve = "MoveFileExW", kMira = "GetFileAttributesW";
+// clang-format on
+constexpr int kEIO = ERROR_IO_DEVICE, kENOSPC = ERROR_DISK_FULL, kEACCES = ERROR_ACCESS_DENIED;
+
+// Starts tests/retener.cpp on the file; returns the pipe from it once it holds the file.
+static FILE* Retener(const std::string& ruta) {
+  const std::string programa = std::string(RETENER[0] == '/' ? "Z:" : "") + RETENER;  // Wine's /
+  FILE* tubo = _wpopen(Ancho("\"\"" + programa + "\" \"" + ruta + "\"\"").c_str(), L"r");
+  char linea[16];
+  if (tubo == nullptr || !std::fgets(linea, sizeof linea, tubo)) throw std::runtime_error(ruta);
+  return tubo;
+}
+static SistemaArchivos& sistema_con_fallos = *Sistema_Win32(kConFallos).release();
 #endif
 
 namespace {
@@ -107,8 +164,8 @@ const Caso kCasos[] = {
     {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
     {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
     {{"@/plantilla.vip", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
-#ifndef _WIN32
     {{"-o", "@/" + std::string(251, 'n') + ".vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // the longest name
+#ifndef _WIN32
     {{"@/plantilla.vip", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
     {{"-o", "@/tubo.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
 #endif
@@ -122,23 +179,33 @@ const Caso kCasos[] = {
     {{"--check", "@/mudo.vip"}, 1, "valido: no\nlimite: 2000\n", kN + "@/mudo.vip\n"},
     {{"--check", "@/falta.vip"}, 1, "valido: no\nlimite: 0\n", kN + "@/falta.vip" + kNo},
     {kPA, 3, "", "Se interrumpió la escritura de: @/Importar.vip\n", "", {"señal", ""}},
-#ifndef _WIN32
     // The audio-data project is read by the check, the search and each of its two stages.
-    {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
-    {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {"pread", "audio.vip", 1, EIO}},
-    {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"pread", "audio.vip", 3, EIO}},
+    {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
+    {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
+    {kPA, 3, "", kES + ": @/audio.vip)\n", "", {kLee, "audio.vip", 3, kEIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {kLee, "audio.vip", 4, 0, true}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {kEscribe, "vipmerge-tmp", 3, kENOSPC}},
+    {kPA, 0, kFI, "", "Importar.vip", {kEscribe, "vipmerge-tmp", 2, 0, true}},
+    {kPA, 3, "", kES + ")\n", "", {kVuelca, "vipmerge-tmp", 1, kEIO}},
+    {kPA, 3, "", kES + ")\n", "", {kCierra, "vipmerge-tmp", 1, kEIO}},
+    {kPA, 3, "", kES + ")\n", "", {kMueve, "Importar.vip", 1, kEIO}},
+    {kPA, 3, "", kI + "Permiso denegado)\n", "", {kMira, "Importar.vip", 1, kEACCES}},
+#ifdef _WIN32
+    {kPA, 3, "", "No se pudo leer: @/audio.vip (Permiso denegado)\n", "", {"CreateFileW", "audio.vip", 1, kEACCES}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"CreateFileW", "vipmerge-tmp", 1, kENOSPC}},
+    {kPA, 3, "", kES + ": @/plantilla.vip)\n", "", {"GetFileSizeEx", "plantilla.vip", 1, kEIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // held, as Windows may say
+    // Held open by another program (tests/retener.cpp) until the second try, or throughout.
+    {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 2}},
+    {kPA, 3, "", kI + "el archivo está abierto en otro programa)\n", "", {"retener", "Importar.vip", 0}},
+    {{"-o", "@/solo-lectura.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/solo-lectura.vip (Permiso denegado)\n", "", {"CreateFileW", "vipmerge-tmp", 0, kEIO}},  // before any writing
+#else  // Wine makes no symbolic links
+    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
+    {{"@/enlace-plantilla.vip", "@/audio.vip"}, 0, kFI, "", "Importar.vip"},  // measured through the link
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
-    {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
-    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"pwrite", "vipmerge-tmp", 3, ENOSPC}},
-    {kPA, 0, kFI, "", "Importar.vip", {"pwrite", "vipmerge-tmp", 2, 0, true}},
     {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"copy_file_range", "audio.vip", 2, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "plantilla.vip", 1, 0, true}},
-    {kPA, 3, "", kES + ")\n", "", {"fsync", "vipmerge-tmp", 1, EIO}},
-    {kPA, 3, "", kES + ")\n", "", {"close", "vipmerge-tmp", 1, EIO}},
-    {kPA, 3, "", kES + ")\n", "", {"rename", "Importar.vip", 1, EIO}},
-    {kPA, 3, "", kI + "Permiso denegado)\n", "", {"access", "Importar.vip", 1, EACCES}},
-    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -174,9 +241,11 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     fs::create_directory(d / "carpeta");
 #ifdef _WIN32
     SetFileAttributesW(Ancho(d / ".oculto.vip").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(Ancho(d.Escribir("solo-lectura.vip", "")).c_str(), FILE_ATTRIBUTE_READONLY);
 #else
     ::mkfifo((d / "tubo.vip").c_str(), 0600);
     fs::create_symlink(d.Escribir("destino.vip", "anterior"), d / "enlace.vip");
+    fs::create_symlink("plantilla.vip", d / "enlace-plantilla.vip");
 #endif
     fs::permissions(d / "Importar.vip", fs::perms(0640));
     std::map<std::string, std::string> esperado = Contenido(d);
@@ -189,10 +258,13 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
       e = Ejecutar_Programa(VIPMERGE_CLI, argumentos);
     } else {
       plantado = caso.fallo;
+#ifdef _WIN32
+      if (caso.fallo.funcion == "retener") retenedor = Retener(d / caso.fallo.archivo);
+#endif
       const volatile std::sig_atomic_t detener = caso.fallo.funcion == "señal";
       BarraTerminal barra(stderr, false, &detener);
       std::ostringstream out, err;
-      e = {Ejecutar_Cli(argumentos, out, err, barra), out.str(), err.str()};
+      e = {Ejecutar_Cli(argumentos, out, err, barra, sistema_con_fallos), out.str(), err.str()};
       EXPECT_TRUE(detener || plantado.vistas >= caso.fallo.vez) << "the fault was never reached";
       plantado = {};
     }
@@ -200,6 +272,10 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
               std::tuple(caso.codigo, Con(caso.out, d.ruta()),
                          Con(caso.err, d.ruta(), ayuda.salida), true))
         << ::testing::PrintToString(argumentos);
+#ifdef _WIN32
+    if (retenedor != nullptr) _pclose(std::exchange(retenedor, nullptr));
+    SetFileAttributesW(Ancho(d / "solo-lectura.vip").c_str(), FILE_ATTRIBUTE_NORMAL);  // to remove
+#endif
   }
 }
 

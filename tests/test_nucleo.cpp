@@ -91,9 +91,13 @@ TEST(Nucleo, TheTransferMovesTheBarAndEveryScanStopsWhenAsked) {
 }
 
 #ifdef _WIN32
-TEST(Nucleo, WindowsTakesDrivesAndBothSeparators) {
+TEST(Nucleo, WindowsTakesDrivesBothSeparatorsAndLongPaths) {
   EXPECT_EQ(Carpeta_De("\\\\s\\P/Sub\\M.vip:flujo"), "\\\\s\\P/Sub\\");
   EXPECT_EQ(Carpeta_De("C:Mezcla.vip"), "C:");
+  // The form the file calls get, which takes paths past 260 characters.
+  EXPECT_EQ(Estrecho(Ruta_Ancha("C:/a/./b/../M.vip")), "\\\\?\\C:\\a\\M.vip");
+  EXPECT_EQ(Estrecho(Ruta_Ancha("\\\\s\\P/M.vip")), "\\\\?\\UNC\\s\\P\\M.vip");
+  EXPECT_EQ(Estrecho(Ruta_Ancha("NUL")), "\\\\.\\NUL");
 }
 #endif
 
