@@ -232,7 +232,9 @@ void Copiar_Atributos_Extendidos(const std::string& desde, int hacia) {
   for (size_t i = 0; i < nombres.size(); i = nombres.find('\0', i) + 1) {
     const std::string nombre = nombres.c_str() + i;
     if (nombre.rfind("user.", 0) != 0 && nombre != "system.posix_acl_access") continue;
-    const auto leer = [&](char* b, size_t n) { return ::getxattr(desde.c_str(), nombre.c_str(), b, n); };
+    const auto leer = [&](char* b, size_t n) {
+      return ::getxattr(desde.c_str(), nombre.c_str(), b, n);
+    };
     if (Leer_Valor(leer, valor)) ::fsetxattr(hacia, nombre.c_str(), valor.data(), valor.size(), 0);
   }
 }
@@ -244,7 +246,8 @@ void Copiar_Atributos_Extendidos(const std::string& desde, int hacia) {
 // may not give a file away, and none of it is a reason to lose the merge.
 void Conservar_Atributos(const Objetivo& objetivo, const struct stat& datos, int temporal) {
   if (::fchown(temporal, datos.st_uid, datos.st_gid) != 0) {
-    [[maybe_unused]] const int solo_grupo = ::fchown(temporal, static_cast<uid_t>(-1), datos.st_gid);
+    [[maybe_unused]] const int solo_grupo =
+        ::fchown(temporal, static_cast<uid_t>(-1), datos.st_gid);
   }
   ::fchmod(temporal, Permisos_De(datos));
 #ifdef __linux__
@@ -311,7 +314,8 @@ class DestinoPosix : public Destino {
   size_t Bloque_De_Clonado() override {
 #ifdef __linux__
     struct statfs datos;
-    if (::fstatfs(temporal_.fd(), &datos) == 0 && datos.f_bsize > 0) return static_cast<size_t>(datos.f_bsize);
+    if (::fstatfs(temporal_.fd(), &datos) == 0 && datos.f_bsize > 0)
+      return static_cast<size_t>(datos.f_bsize);
 #endif
     return 0;
   }
@@ -350,7 +354,9 @@ class DestinoPosix : public Destino {
   }
 
  private:
-  bool Hay_Anterior() const { return anterior_.st_mode != 0; }
+  bool Hay_Anterior() const {
+    return anterior_.st_mode != 0;
+  }
 
   std::string ruta_;
   Objetivo objetivo_;  // the file that the output replaces: ruta_ with its links followed
