@@ -22,8 +22,7 @@ namespace fs = std::filesystem;
 
 // The vez-th call of funcion on a path holding `archivo` fails with `error`, moves half the bytes
 // asked for, or first halves the file; wrapped below the POSIX file layer (-Wl,--wrap), so that
-// its own checks run. "señal": the terminal bar's stop is asked for; "sh": the real program is
-// run by the shell line in `archivo`.
+// its own checks run. "señal": the terminal bar's stop is asked for.
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -81,8 +80,8 @@ const std::string kAudio =
     ref::Proyecto(1, 3000, {{367, "Pista=voz.wav\r\n"}, {2009, ref::kCabecera}});
 const std::string kPlantilla = ref::Proyecto(2, 9000);  // whole blocks to clone past the boundary
 
-// @ is the folder, USO in stderr what --help prints. `salida` must hold the merge. A case with a
-// fault runs in this process.
+// @ is the folder, USO in stderr what --help prints; "-c" first runs the program in that shell
+// line. `salida` must hold the merge. A case with a fault runs in this process.
 struct Caso {
   std::vector<std::string> argumentos;
   int codigo;
@@ -136,20 +135,18 @@ const Caso kCasos[] = {
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 4, 0, true}},
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"pwrite", "vipmerge-tmp", 3, ENOSPC}},
     {kPA, 0, kFI, "", "Importar.vip", {"pwrite", "vipmerge-tmp", 2, 0, true}},
-    // A failing copy or clone is redone by reads and writes, which name the side that fails.
-    {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},  // a failing copy or clone is redone by reads and writes, which name the side that fails
     {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
     {kPA, 0, kFI, "", "Importar.vip", {"fchmod", "vipmerge-tmp", 1, EPERM}},  // a FAT-like medium
-    {kPA, 3, "", kI + "Archivo demasiado grande)\n", "", {"sh", "ulimit -f 4; exec \"$0\" \"$@\""}},
-    {{"--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n", "", {"sh", "exec \"$0\" \"$@\" >/dev/full"}},
+    {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
+    {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "plantilla.vip", 1, 0, true}},
     {kPA, 3, "", kES + ")\n", "", {"fsync", "vipmerge-tmp", 1, EIO}},
     {kPA, 3, "", kES + ")\n", "", {"close", "vipmerge-tmp", 1, EIO}},
     {kPA, 3, "", kES + ")\n", "", {"rename", "Importar.vip", 1, EIO}},
     {kPA, 3, "", kI + "Permiso denegado)\n", "", {"access", "Importar.vip", 1, EACCES}},
-    {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
-    {{"-o", "@/cadena.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/cadena.vip\n", "", "destino.vip"},  // relative, to a link
+    {{"-o", "@/cadena.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/cadena.vip\n", "", "destino.vip"},  // the links stay
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -188,7 +185,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
 #else
     ::mkfifo((d / "tubo.vip").c_str(), 0600);
     fs::create_symlink(d.Escribir("destino.vip", "anterior"), d / "enlace.vip");
-    fs::create_symlink("enlace.vip", d / "cadena.vip");
+    fs::create_symlink("enlace.vip", d / "cadena.vip");  // relative, to an absolute one
 #endif
     fs::permissions(d / "Importar.vip", fs::perms(0640));
     std::map<std::string, std::string> esperado = Contenido(d);
@@ -197,26 +194,17 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     std::vector<std::string> argumentos;
     for (const std::string& a : caso.argumentos) argumentos.push_back(Con(a, d.ruta()));
     Ejecucion e;
-    if (caso.fallo.funcion == "sh") {
-      argumentos.insert(argumentos.begin(), {"-c", caso.fallo.archivo, VIPMERGE_CLI});
-      e = Ejecutar_Programa("/bin/sh", argumentos);
-    } else if (caso.fallo.funcion.empty()) {
-      e = Ejecutar_Programa(VIPMERGE_CLI, argumentos);
+    if (argumentos[0] == "-c") argumentos.insert(argumentos.begin() + 2, VIPMERGE_CLI);  // as $0
+    if (caso.fallo.funcion.empty()) {
+      e = Ejecutar_Programa(argumentos[0] == "-c" ? "/bin/sh" : VIPMERGE_CLI, argumentos);
     } else {
       plantado = caso.fallo;
       const volatile std::sig_atomic_t detener = caso.fallo.funcion == "señal";
+      BarraTerminal barra(stderr, false, &detener);
       std::ostringstream out, err;
-      // The bar is hidden (on a terminal, erased) before the outcome's line is written.
-      struct : BarraTerminal {
-        using BarraTerminal::BarraTerminal;
-        std::ostringstream* err;
-        std::string al_ocultar = "nunca";  // what stderr held when the bar was last hidden
-        void Fijar_Visible(bool si) override { al_ocultar = si ? "visible" : err->str(); }
-      } barra{stderr, false, &detener};
-      barra.err = &err;
       e = {Ejecutar_Cli(argumentos, out, err, barra), out.str(), err.str()};
       EXPECT_TRUE(detener || plantado.vistas >= caso.fallo.vez) << "the fault was never reached";
-      EXPECT_EQ(barra.al_ocultar, "") << "the bar was not hidden before the outcome";
+      EXPECT_FALSE(barra.Visible()) << "a bar left on the terminal, before the outcome's line";
       plantado = {};
     }
     EXPECT_EQ(std::tuple(e.codigo, e.salida, e.errores, Contenido(d) == esperado),
@@ -257,65 +245,47 @@ TEST(Cli, ASignalStopsItUnlessTheOutputIsInPlace) {
   }
 }
 
-// An earlier Importar.vip of user 1001 keeps its group, mode without set-id bits, ACL and user
-// attributes, and its owner too when root merges over it (another member of the group, 1002,
-// cannot give the file away).
-TEST(Cli, TheOutputKeepsWhatItsOwnerSetOnIt) {
-  if (::geteuid() != 0) GTEST_SKIP() << "only root can give the earlier file to another user";
+// In a folder open to all, an earlier Importar.vip of 1001:1002 keeps its group, mode without
+// set-id bits, ACL and user attributes, and its owner when root merges (user 1002 cannot give it
+// away). With the sticky bit (root's turn), a link that 1001 planted is one the kernel does not
+// follow (fs.protected_symlinks): refused, the file it names untouched.
+TEST(Cli, InASharedFolderTheOutputKeepsWhatItsOwnerSetAndPlantedLinksAreRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give files to other users";
   const std::string acl(  // u::rwx u:1002:rw- g::rwx m::rwx o::r-x, as the kernel keeps it
       "\2\0\0\0\1\0\7\0\377\377\377\377\2\0\6\0\352\3\0\0\4\0\7\0\377\377\377\377"
       "\20\0\7\0\377\377\377\377\40\0\5\0\377\377\377\377",
       44);
-  auto atributos = [](const char* ruta) {
-    struct stat datos = {};
-    ::stat(ruta, &datos);
-    std::string texto = std::to_string(datos.st_uid) + ":" + std::to_string(datos.st_gid) + " " +
-                        std::to_string(datos.st_mode & 07777);
-    for (const char* nombre : {"system.posix_acl_access", "user.nota"}) {
-      char valor[64];
-      texto += " " + std::string(valor, std::max<ssize_t>(::getxattr(ruta, nombre, valor, 64), 0));
-    }
-    return texto;
-  };
   for (const uid_t quien : {0, 1002}) {
-    CarpetaTemporal d;
-    fs::permissions(d.ruta(), fs::perms::all);  // the owner may write the folder too
-    const Peticion peticion{d.Escribir("plantilla.vip", kPlantilla),
-                            d.Escribir("audio.vip", kAudio), d.Escribir("Importar.vip", "")};
-    const char* salida = peticion.salida.c_str();
-    ::chown(salida, 1001, 2000), ::chmod(salida, 0775);
+    const Escena escena{kAudio, kPlantilla};
+    fs::permissions(escena.carpeta.ruta(),
+                    fs::perms::all | (quien ? fs::perms::none : fs::perms::sticky_bit));
+    const char* salida = escena.peticion.salida.c_str();
+    ::chown(salida, 1001, 1002), ::chmod(salida, 06775);  // set-id bits: to be dropped
     ::setxattr(salida, "system.posix_acl_access", acl.data(), acl.size(), 0);
-    ::setxattr(salida, "user.nota", "de 1001", 7, 0);
-    const std::string antes = atributos(salida);
-    ::chmod(salida, 06775);  // set-id bits on a file whose bytes come from others' files
-    const pid_t hijo = ::fork();
-    if (hijo == 0) {
-      const gid_t grupo = 2000;
-      if (quien != 0 && (::setgroups(1, &grupo) || ::setgid(quien) || ::setuid(quien))) ::_exit(99);
-      ::_exit(static_cast<int>(Mezclar(peticion).desenlace));  // 0: written
+    ::setxattr(salida, "user.nota", "de 1001", 8, 0);
+    if (::fork() == 0) {
+      if (quien != 0 && (::setgroups(1, &quien) || ::setgid(quien) || ::setuid(quien))) ::_exit(99);
+      ::_exit(static_cast<int>(Mezclar(escena.peticion).desenlace));  // 0: written
     }
-    int estado = -1;
-    ::waitpid(hijo, &estado, 0);
-    EXPECT_EQ(std::tuple(estado, atributos(salida),
+    struct stat datos = {};
+    char leidos[2][64] = {};
+    ::wait(nullptr), ::stat(salida, &datos);
+    ::getxattr(salida, "system.posix_acl_access", leidos[0], 64);
+    ::getxattr(salida, "user.nota", leidos[1], 64);
+    EXPECT_EQ(std::tuple(datos.st_uid, datos.st_gid, datos.st_mode & 07777,
+                         std::string(leidos[0], 44) + leidos[1],
                          Leer_Archivo(salida) == ref::Composicion(kAudio, kPlantilla)),
-              std::tuple(0, std::to_string(quien ? quien : 1001) + antes.substr(4), true));
+              std::tuple(quien ? quien : 1001, 1002, 0775, acl + "de 1001", true));
+    if (quien != 0 || Leer_Archivo("/proc/sys/fs/protected_symlinks") != "1\n") continue;
+    Peticion plantada = escena.peticion;
+    plantada.salida = escena.carpeta / "plantado.vip";
+    fs::create_symlink(escena.peticion.plantilla, plantada.salida);
+    ::lchown(plantada.salida.c_str(), 1001, 1001);
+    EXPECT_EQ(Mensaje(plantada, Mezclar(plantada)), kX + plantada.salida + " (Permiso denegado)");
+    EXPECT_EQ(Leer_Archivo(escena.peticion.plantilla), kPlantilla);
   }
-}
-
-// In a folder open to all with the sticky bit, a link that another user planted is one the
-// kernel does not follow (fs.protected_symlinks): refused, and the file it names untouched.
-TEST(Cli, ALinkPlantedByAnotherUserIsRefused) {
-  if (::geteuid() != 0 || Leer_Archivo("/proc/sys/fs/protected_symlinks") != "1\n")
-    GTEST_SKIP() << "needs root (to plant a link as another user) and fs.protected_symlinks on";
-  CarpetaTemporal d, victima;
-  fs::permissions(d.ruta(), fs::perms::all | fs::perms::sticky_bit);
-  const std::string notas = victima.Escribir("notas.txt", "notas");
-  fs::create_symlink(notas, d / "Importar.vip");
-  ::lchown((d / "Importar.vip").c_str(), 1001, 1001);
-  const Ejecucion e = Ejecutar_Programa(
-      VIPMERGE_CLI, {d.Escribir("plantilla.vip", kPlantilla), d.Escribir("audio.vip", kAudio)});
-  EXPECT_EQ(std::tuple(e.codigo, e.errores, Leer_Archivo(notas), d.Nombres().size()),
-            std::tuple(3, Con(kI + "Permiso denegado)\n", d.ruta()), "notas", size_t{3}));
+  if (Leer_Archivo("/proc/sys/fs/protected_symlinks") != "1\n")
+    GTEST_SKIP() << "fs.protected_symlinks is off: a planted link was not tried";
 }
 #endif
 

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <climits>
-#include <thread>
 
 #include "Referencia.h"
 #include "VistaFalsa.h"
@@ -87,22 +86,6 @@ TEST_F(Flujo, SalirEndsTheProgramAtEveryMoment) {
     EXPECT_TRUE(vista.cerrada && Salida_Es("anterior") && temporal == (momento == "escribe"))
         << momento;
   }
-}
-
-// The flush, then the rename and the folder's flush, each wait for two pumps of the window:
-// on slow media the window goes on handling its events until the output is in place.
-TEST_F(Flujo, TheWindowIsPumpedUntilTheOutputIsInPlace) {
-  VistaFalsa vista(sistema);
-  std::atomic<int> pasos_bombeados = 0;
-  sistema.antes_de_confirmar = [&] {
-    const int hasta = vista.bombeos + 2;
-    for (int i = 0; i < 500 && vista.bombeos < hasta; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    pasos_bombeados += vista.bombeos >= hasta;
-  };
-  vista.respuestas = {plantilla, audio};
-  vista.Pulsar(Control::cmdOpen);
-  EXPECT_TRUE(pasos_bombeados == 2 && vista.fondo == kVerdeClaro);
 }
 
 // ProgressBar1 holds int steps; each new maximum shows the position so far on its own scale.

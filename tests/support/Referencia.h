@@ -97,11 +97,10 @@ struct Escena {
   }
 };
 
-// The real file system, with a hook on the threads that flush the output and put it in place
-// (before each). With bloque > 0 the
-// output "clones" blocks of that size by writing the source's bytes; after `quedan` bytes it
-// stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line or after a refusal
-// throws logic_error.
+// The real file system, with a hook before the flush and before the rename, on their threads.
+// With bloque > 0 the output "clones" blocks of that size by writing the source's bytes; after
+// `quedan` bytes it stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line
+// or after a refusal throws logic_error.
 struct SistemaConFallos : SistemaArchivos {
   std::function<void()> antes_de_confirmar = [] {};
   size_t bloque = 0;

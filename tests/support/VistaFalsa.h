@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -24,7 +23,6 @@ struct VistaFalsa : Vista, FileList {
   std::function<void(const std::string& momento)> al_actuar = [](const std::string&) {};
   int barra_maximo = 0, barra_valor = 0;
   bool esperando = false, cerrada = false;
-  std::atomic<int> bombeos = 0;  // the pumps so far
   Form1 form;
 
   explicit VistaFalsa(SistemaArchivos& s = Sistema_Real()) : form(*this, *this, s, 64) {
@@ -50,10 +48,7 @@ struct VistaFalsa : Vista, FileList {
     if (maximo < 1 || valor < 0 || valor > maximo) throw std::logic_error("barra fuera de rango");
     barra_maximo = maximo, barra_valor = valor;
   }
-  void Procesar_Eventos() override {
-    ++bombeos;
-    Actuar(visible[Control::cmdOpen] ? "comprueba" : "escribe");
-  }
+  void Procesar_Eventos() override { Actuar(visible[Control::cmdOpen] ? "comprueba" : "escribe"); }
   void Esperar() override {
     esperando = true;
     Actuar("espera");
