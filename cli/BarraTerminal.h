@@ -21,6 +21,7 @@ class BarraTerminal : public Progreso {
   void Fijar_Valor(int64_t valor) override;
   void Fijar_Visible(bool visible) override;
   bool Bombear() override { return detener_ == nullptr || *detener_ == 0; }
+  bool Visible() const { return visible_; }
 
  private:
   using Reloj = std::chrono::steady_clock;

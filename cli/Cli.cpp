@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Cli.h"
 
+#include <cerrno>
 #include <optional>
 #include <ostream>
 
@@ -119,6 +120,16 @@ Resultado Examinar(const std::string& audio, Progreso& progreso, SistemaArchivos
   return resultado;
 }
 
+// Whether the lines written to salida have reached it; when not, says so on errores. A full
+// disk or a closed pipe would otherwise leave a script with an answer it never got.
+bool Entregada(std::ostream& salida, std::ostream& errores) {
+  errno = 0;
+  if (salida.flush()) return true;
+  errores << kMsgFalloEscritura << "la salida estándar ("
+          << Texto_Del_Sistema(errno != 0 ? errno : EIO) << ")\n";
+  return false;
+}
+
 int Comprobar(const std::string& audio, std::ostream& salida, std::ostream& errores,
               Progreso& progreso, SistemaArchivos& sistema) {
   Resultado resultado;
@@ -127,13 +138,14 @@ int Comprobar(const std::string& audio, std::ostream& salida, std::ostream& erro
   } catch (const Detenido&) {
     return kSalidaFallo;
   }
+  progreso.Fijar_Visible(false);
   const bool valido =
       resultado.desenlace == Desenlace::Escrito || resultado.desenlace == Desenlace::SinLimite;
   salida << "valido: " << (valido ? "si" : "no") << '\n' << "limite: " << resultado.limite << '\n';
   if (resultado.desenlace != Desenlace::Escrito) {
     errores << Mensaje(Peticion{{}, audio, {}}, resultado) << '\n';
   }
-  return Codigo_De(resultado.desenlace);
+  return Entregada(salida, errores) ? Codigo_De(resultado.desenlace) : kSalidaFallo;
 }
 
 }  // namespace
@@ -162,6 +174,8 @@ int Ejecutar_Cli(const std::vector<std::string>& argumentos, std::ostream& salid
   Peticion peticion{orden.archivos[0], orden.archivos[1], {}};
   peticion.salida = orden.salida.value_or(Salida_Para(peticion.audio));
   const Resultado resultado = Mezclar(peticion, progreso, sistema);
+  // A bar left on the terminal by a failure in mid-copy goes before the outcome's line.
+  progreso.Fijar_Visible(false);
   (resultado.desenlace == Desenlace::Escrito ? salida : errores)
       << Mensaje(peticion, resultado) << '\n';
   return Codigo_De(resultado.desenlace);

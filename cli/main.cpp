@@ -119,6 +119,9 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef _WIN32
   Detener_Con_La_Consola();
 #else
+  // A file-size limit makes a write fail (EFBIG), an ordinary failure with its message, instead
+  // of ending the program with its temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   for (int senal : {SIGINT, SIGTERM, SIGHUP}) {
     // One ignored from the start stays ignored, as nohup and background jobs ask.
     if (std::signal(senal, Al_Recibir_Senal) == SIG_IGN) std::signal(senal, SIG_IGN);

@@ -2,20 +2,13 @@
 #include "CopiarRango.h"
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "Errores.h"
+#include "Ritmo.h"
 #include "Rutas.h"
 
 namespace {
-
-// On slow media a whole block takes longer than the window may wait between two pumps: the
-// piece copied between pumps starts small, grows to the block while pieces are quick, and
-// shrinks again while they take longer than this.
-constexpr auto kPausaDeseada = std::chrono::milliseconds(50);
-constexpr size_t kPiezaMinima = size_t{64} << 10;
-constexpr size_t kPiezaInicial = size_t{256} << 10;
 
 class Transferencia {
  public:
@@ -47,23 +40,13 @@ class Transferencia {
 
  private:
   void Copiar_Por_Bloques(int64_t desde, int64_t hasta) {
-    size_t pieza = std::min(bloque_, kPiezaInicial);
+    Ritmo ritmo(bloque_);
     for (int64_t offset = desde; offset < hasta;) {
-      const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, pieza));
-      const auto inicio = Reloj::now();
-      Copiar_Bloque(offset, n);
-      pieza = Pieza_Siguiente(pieza, Reloj::now() - inicio);
+      const size_t n = static_cast<size_t>(std::min<int64_t>(hasta - offset, ritmo.Pieza()));
+      ritmo.Medir([&] { Copiar_Bloque(offset, n); });
       offset += static_cast<int64_t>(n);
       Avanzar(offset);
     }
-  }
-
-  using Reloj = std::chrono::steady_clock;
-
-  size_t Pieza_Siguiente(size_t pieza, Reloj::duration tardado) const {
-    if (tardado > kPausaDeseada) return std::max(pieza / 2, std::min(kPiezaMinima, bloque_));
-    if (tardado < kPausaDeseada / 4) return std::min(pieza * 2, bloque_);
-    return pieza;
   }
 
   // Clones [inicio, fin) in pieces of at least a transfer block; returns where it stopped: fin,

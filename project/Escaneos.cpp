@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Errores.h"
+#include "Ritmo.h"
 #include "Rutas.h"
 
 namespace {
@@ -25,6 +26,24 @@ void Bombear(Progreso& progreso) {
   if (!progreso.Bombear()) throw Detenido();
 }
 
+// Reads until n bytes are in or the source ends, in pieces paced like the copy's, with a pump
+// after each whole piece; returns the bytes read.
+size_t Leer_Bombeando(Fuente& fuente, int64_t offset, char* datos, size_t n, Ritmo& ritmo,
+                      Progreso& progreso) {
+  size_t total = 0;
+  while (total < n) {
+    const size_t pieza = std::min(n - total, ritmo.Pieza());
+    size_t leidos = 0;
+    ritmo.Medir([&] {
+      leidos = Leer_Completo(fuente, offset + static_cast<int64_t>(total), datos + total, pieza);
+    });
+    total += leidos;
+    if (leidos < pieza) break;
+    Bombear(progreso);
+  }
+  return total;
+}
+
 // No format name holds a line end, so a name that occurs in the text occurs within one line:
 // looking for the names in the raw bytes gives the same answer as looking line by line.
 bool Nombra_Formato(const char* datos, size_t n) {
@@ -37,14 +56,15 @@ bool Nombra_Formato(const char* datos, size_t n) {
 bool Texto_Nombra_Audio(Fuente& fuente, Progreso& progreso, size_t bloque) {
   constexpr size_t kSolape = kMayorFormato - 1;
   std::vector<char> datos(bloque + kSolape);
+  Ritmo ritmo(bloque);
   size_t arrastre = 0;
   int64_t offset = kInicioTexto - 1;
   for (;;) {
-    const size_t leidos = Leer_Completo(fuente, offset, datos.data() + arrastre, bloque);
+    const size_t leidos =
+        Leer_Bombeando(fuente, offset, datos.data() + arrastre, bloque, ritmo, progreso);
     const size_t disponibles = arrastre + leidos;
     if (Nombra_Formato(datos.data(), disponibles)) return true;
     if (leidos < bloque) return false;
-    Bombear(progreso);
     // Keep the tail so that a name cut by the end of the block is seen whole next time.
     arrastre = std::min(kSolape, disponibles);
     std::memmove(datos.data(), datos.data() + disponibles - arrastre, arrastre);
@@ -118,16 +138,16 @@ int64_t Buscar_Lista_Mdrl(const std::string& ruta, int64_t inicio, Progreso& pro
   constexpr size_t kSolape = kLargoCabecera - 1;
   bloque = std::max(bloque, kLargoCabecera);
   std::vector<char> datos(bloque + kSolape);
+  Ritmo ritmo(bloque);
   size_t arrastre = 0;
   int64_t offset = primero - 1;  // file offset of datos[0]
   for (;;) {
-    const size_t leidos = Leer_Completo(*fuente, offset + static_cast<int64_t>(arrastre),
-                                        datos.data() + arrastre, bloque);
+    const size_t leidos = Leer_Bombeando(*fuente, offset + static_cast<int64_t>(arrastre),
+                                         datos.data() + arrastre, bloque, ritmo, progreso);
     const size_t disponibles = arrastre + leidos;
     const int64_t encontrado = Primera_Cabecera(datos.data(), disponibles);
     if (encontrado >= 0) return offset + encontrado + 1 - kDistanciaAlLimite;
     if (leidos < bloque) return 0;
-    Bombear(progreso);
     // A header may start in the last eleven bytes and end in the next block.
     arrastre = std::min(kSolape, disponibles);
     std::memmove(datos.data(), datos.data() + disponibles - arrastre, arrastre);

@@ -8,7 +8,8 @@
 #include "Progreso.h"
 #include "SistemaArchivos.h"
 
-// Work is done in blocks of this size, with one progress report and one pump between blocks.
+// Work is done in blocks of this size, with one progress report and one pump between blocks;
+// on slow media in smaller pieces, with a pump between pieces.
 inline constexpr size_t kTamBloque = size_t{1} << 20;
 
 // What the audio-reference check concluded, and why.

@@ -50,37 +50,38 @@ void Copiar_Etapa_Entera(const std::string& origen, int64_t inicio, int64_t fin,
   }
 }
 
-// The flush may take seconds on slow media; the caller is pumped this often meanwhile.
+// The flush, the rename and the folder's flush may each take seconds on slow media; the caller
+// is pumped this often meanwhile.
 constexpr auto kPausaDeBombeo = std::chrono::milliseconds(50);
 
-template <typename Paso>
-std::future<void> Aparte(Paso paso) {
+template <typename Trabajo>
+std::future<void> Aparte(Trabajo trabajo) {
   try {
-    return std::async(std::launch::async, paso);
+    return std::async(std::launch::async, trabajo);
   } catch (const std::system_error&) {
-    // No thread to be had: run it here, without pumping.
-    return std::async(std::launch::deferred, paso);
+    // No thread to be had: do it here, without pumping.
+    return std::async(std::launch::deferred, trabajo);
   }
 }
 
-// Runs the step on another thread while the caller keeps being pumped; false when the caller
-// asked meanwhile to stop.
-template <typename Paso>
-bool Bombeando(Paso paso, Progreso& progreso) {
-  std::future<void> hecho = Aparte(paso);
+// Waits for the work while the caller keeps being pumped; false if a pump asked to stop.
+bool Esperar_Bombeando(std::future<void> trabajo, Progreso& progreso) {
   bool seguir = true;
-  while (hecho.wait_for(kPausaDeBombeo) == std::future_status::timeout) {
+  while (trabajo.wait_for(kPausaDeBombeo) == std::future_status::timeout) {
     seguir = progreso.Bombear() && seguir;
   }
-  hecho.get();
+  trabajo.get();
   return seguir;
 }
 
-// A stop asked during the flush takes effect once it returns, before the output is put in place.
-void Volcar_Bombeando(Destino& salida, Progreso& progreso) {
-  if (!Bombeando([&salida] { salida.Volcar(); }, progreso) || !progreso.Bombear()) {
-    throw Detenido();
-  }
+// Flushes the output and puts it in place, each on another thread while the caller is pumped.
+// A stop asked during the flush takes effect once it returns, before the output is put in
+// place; one asked after that comes too late: the run has succeeded. Putting it in place may
+// wait a moment for a file that another program holds.
+void Volcar_Y_Colocar(Destino& salida, Progreso& progreso) {
+  const bool seguir = Esperar_Bombeando(Aparte([&salida] { salida.Volcar(); }), progreso);
+  if (!seguir || !progreso.Bombear()) throw Detenido();
+  Esperar_Bombeando(Aparte([&salida] { salida.Colocar(); }), progreso);
 }
 
 }  // namespace
@@ -102,10 +103,7 @@ Resultado Componer(const Peticion& peticion, Progreso& progreso, SistemaArchivos
     const int64_t longitud = sistema.Longitud(peticion.plantilla);
     Copiar_Etapa_Entera(peticion.plantilla, limite + 1, longitud, *salida, progreso, sistema,
                         bloque);
-    Volcar_Bombeando(*salida, progreso);
-    // Putting it in place waits a moment for a file that another program holds; once it is in
-    // place, the run has succeeded, whatever was asked meanwhile or is asked after.
-    Bombeando([&salida] { salida->Colocar(); }, progreso);
+    Volcar_Y_Colocar(*salida, progreso);
     return Con(Desenlace::Escrito, {}, limite);
   } catch (const ErrorArchivo& error) {
     const bool es_la_salida = error.ruta() == peticion.salida;

@@ -36,8 +36,9 @@ struct Resultado {
 // be ordinary ".vip" files; then positions 1 to 96 of the audio-data project, the boundary B
 // searched from 97, positions 97 to B of the audio-data project and positions B + 1 to the end
 // of the template go to a temporary file that replaces the output only when all went well.
-// The progress is pumped while the output is flushed too; a stop asked until then replaces
-// nothing, and once the output is in place the run is written, whatever is asked after.
+// The progress is pumped while the output is flushed and put in place too; a stop asked until
+// the flush is done replaces nothing, and from the rename on the run is written, whatever is
+// asked after.
 Resultado Componer(const Peticion& peticion, Progreso& progreso = Sin_Progreso(),
                    SistemaArchivos& sistema = Sistema_Real(), size_t bloque = kTamBloque);
 

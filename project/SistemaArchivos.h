@@ -31,9 +31,10 @@ class Destino {
   // passing them through this process where the platform can. Returns the bytes copied;
   // 0 means "read and write them instead" (no such copy here, or the source ends).
   virtual size_t Copiar(Fuente& fuente, int64_t offset, size_t n) = 0;
-  // Flushes everything to disk. It and Colocar may run on another thread than the rest.
+  // Flushes everything to disk. This and Colocar, one after the other, may run on other
+  // threads than the rest.
   virtual void Volcar() = 0;
-  // Puts the flushed file in place of the final path.
+  // Puts the flushed file in place of the final path, durably where the system can.
   virtual void Colocar() = 0;
 
   // The block size at which the output can share the source's blocks instead of copying them

@@ -7,7 +7,9 @@
 
 #include "LlamadasWin32.h"
 #else
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #endif
 
 #include <csignal>
@@ -66,6 +68,8 @@ ENVOLVER(int, fsync, (int fd), Ruta(fd), nullptr, (fd))
 ENVOLVER(int, rename, (const char* de, const char* a), a, nullptr, (de, a))
 ENVOLVER(int, stat, (const char* r, struct stat* d), r, nullptr, (r, d))
 ENVOLVER(int, access, (const char* r, int modo), r, nullptr, (r, modo))
+ENVOLVER(int, fchmod, (int fd, mode_t modo), Ruta(fd), nullptr, (fd, modo))
+ENVOLVER(int, ioctl, (int fd, unsigned long orden, void* a), Ruta(fd), nullptr, (fd, orden, a))
 int __real_close(int);
 int __wrap_close(int fd) {  // a close that fails frees the descriptor all the same
   const bool sigue = Sigue("close", Ruta(fd));
@@ -131,10 +135,10 @@ namespace {
 
 const std::string kAudio =
     ref::Proyecto(1, 3000, {{367, "Pista=voz.wav\r\n"}, {2009, ref::kCabecera}});
-const std::string kPlantilla = ref::Proyecto(2, 4000);
+const std::string kPlantilla = ref::Proyecto(2, 9000);  // whole blocks to clone past the boundary
 
-// @ is the folder, USO in stderr what --help prints. `salida` must hold the merge. A case with a
-// fault runs in this process.
+// @ is the folder, USO in stderr what --help prints; "-c" first runs the program in that shell
+// line. `salida` must hold the merge. A case with a fault runs in this process.
 struct Caso {
   std::vector<std::string> argumentos;
   int codigo;
@@ -203,9 +207,14 @@ const Caso kCasos[] = {
     {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
     {{"@/enlace-plantilla.vip", "@/audio.vip"}, 0, kFI, "", "Importar.vip"},  // measured through the link
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
-    {kPA, 3, "", kES + ": @/audio.vip)\n", "", {"copy_file_range", "audio.vip", 2, EIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},  // a failing copy or clone is redone by reads and writes, which name the side that fails
+    {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
+    {kPA, 0, kFI, "", "Importar.vip", {"fchmod", "vipmerge-tmp", 1, EPERM}},  // a FAT-like medium
+    {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
+    {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "plantilla.vip", 1, 0, true}},
+    {{"-o", "@/cadena.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/cadena.vip\n", "", "destino.vip"},  // the links stay
     // Cut as its stage opens it, after it was measured.
     {kPA, 3, "", kI + "el archivo ha cambiado durante la lectura: @/plantilla.vip)\n", "", {"stat", "plantilla.vip", 3, 0, false, true}},
 #endif
@@ -246,6 +255,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     ::mkfifo((d / "tubo.vip").c_str(), 0600);
     fs::create_symlink(d.Escribir("destino.vip", "anterior"), d / "enlace.vip");
     fs::create_symlink("plantilla.vip", d / "enlace-plantilla.vip");
+    fs::create_symlink("enlace.vip", d / "cadena.vip");  // relative, to an absolute one
 #endif
     fs::permissions(d / "Importar.vip", fs::perms(0640));
     std::map<std::string, std::string> esperado = Contenido(d);
@@ -254,8 +264,9 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     std::vector<std::string> argumentos;
     for (const std::string& a : caso.argumentos) argumentos.push_back(Con(a, d.ruta()));
     Ejecucion e;
+    if (argumentos[0] == "-c") argumentos.insert(argumentos.begin() + 2, VIPMERGE_CLI);  // as $0
     if (caso.fallo.funcion.empty()) {
-      e = Ejecutar_Programa(VIPMERGE_CLI, argumentos);
+      e = Ejecutar_Programa(argumentos[0] == "-c" ? "/bin/sh" : VIPMERGE_CLI, argumentos);
     } else {
       plantado = caso.fallo;
 #ifdef _WIN32
@@ -266,6 +277,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
       std::ostringstream out, err;
       e = {Ejecutar_Cli(argumentos, out, err, barra, sistema_con_fallos), out.str(), err.str()};
       EXPECT_TRUE(detener || plantado.vistas >= caso.fallo.vez) << "the fault was never reached";
+      EXPECT_FALSE(barra.Visible()) << "a bar left on the terminal, before the outcome's line";
       plantado = {};
     }
     EXPECT_EQ(std::tuple(e.codigo, e.salida, e.errores, Contenido(d) == esperado),
@@ -308,6 +320,49 @@ TEST(Cli, ASignalStopsItUnlessTheOutputIsInPlace) {
     EXPECT_EQ(Leer_Archivo(d / "Importar.vip").size() == 24, detenida) << senal;
     EXPECT_EQ(d.Nombres().size(), 4u) << senal;  // with the FIFO, without a temporary
   }
+}
+
+// In a folder open to all, an earlier Importar.vip of 1001:1002 keeps its group, mode less set-id
+// bits, ACL and user attributes, and its owner when root merges (not when 1002 does, a member of
+// that group besides its first). With the sticky bit (root's turn), a link that 1001 planted is
+// one the kernel does not follow (fs.protected_symlinks): refused, the file it names untouched.
+TEST(Cli, InASharedFolderTheOutputKeepsWhatItsOwnerSetAndPlantedLinksAreRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give files to other users";
+  const std::string acl(  // u::rwx u:1002:rw- g::rwx m::rwx o::r-x, as the kernel keeps it
+      "\2\0\0\0\1\0\7\0\377\377\377\377\2\0\6\0\352\3\0\0\4\0\7\0\377\377\377\377"
+      "\20\0\7\0\377\377\377\377\40\0\5\0\377\377\377\377",
+      44);
+  for (const uid_t quien : {0, 1002}) {
+    const Escena escena{kAudio, kPlantilla};
+    fs::permissions(escena.carpeta.ruta(),
+                    fs::perms::all | (quien ? fs::perms::none : fs::perms::sticky_bit));
+    const char* salida = escena.peticion.salida.c_str();
+    ::chown(salida, 1001, 1002), ::chmod(salida, 06775);  // set-id bits: to be dropped
+    ::setxattr(salida, "system.posix_acl_access", acl.data(), acl.size(), 0);
+    ::setxattr(salida, "user.nota", "de 1001", 8, 0);
+    if (::fork() == 0) {
+      if (quien != 0 && (::setgroups(1, &quien) || ::setuid(quien))) ::_exit(99);
+      ::_exit(static_cast<int>(Mezclar(escena.peticion).desenlace));  // 0: written
+    }
+    struct stat datos = {};
+    char leidos[2][64] = {};
+    ::wait(nullptr), ::stat(salida, &datos);
+    ::getxattr(salida, "system.posix_acl_access", leidos[0], 64);
+    ::getxattr(salida, "user.nota", leidos[1], 64);
+    EXPECT_EQ(std::tuple(datos.st_uid, datos.st_gid, datos.st_mode & 07777,
+                         std::string(leidos[0], 44) + leidos[1],
+                         Leer_Archivo(salida) == ref::Composicion(kAudio, kPlantilla)),
+              std::tuple(quien ? quien : 1001, 1002, 0775, acl + "de 1001", true));
+    if (quien != 0 || Leer_Archivo("/proc/sys/fs/protected_symlinks") != "1\n") continue;
+    Peticion plantada = escena.peticion;
+    plantada.salida = escena.carpeta / "plantado.vip";
+    fs::create_symlink(escena.peticion.plantilla, plantada.salida);
+    ::lchown(plantada.salida.c_str(), 1001, 1001);
+    EXPECT_EQ(Mensaje(plantada, Mezclar(plantada)), kX + plantada.salida + " (Permiso denegado)");
+    EXPECT_EQ(Leer_Archivo(escena.peticion.plantilla), kPlantilla);
+  }
+  if (Leer_Archivo("/proc/sys/fs/protected_symlinks") != "1\n")
+    GTEST_SKIP() << "fs.protected_symlinks is off: a planted link was not tried";
 }
 #endif
 

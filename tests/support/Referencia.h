@@ -97,10 +97,10 @@ struct Escena {
   }
 };
 
-// The real file system, with a hook on the thread that flushes the output. With bloque > 0 the
-// output "clones" blocks of that size by writing the source's bytes; after `quedan` bytes it
-// stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line or after a refusal
-// throws logic_error.
+// The real file system, with a hook before the flush and before the rename, on their threads.
+// With bloque > 0 the output "clones" blocks of that size by writing the source's bytes; after
+// `quedan` bytes it stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line
+// or after a refusal throws logic_error.
 struct SistemaConFallos : SistemaArchivos {
   std::function<void()> antes_de_confirmar = [] {};
   size_t bloque = 0;
@@ -117,7 +117,7 @@ struct SistemaConFallos : SistemaArchivos {
     }
     size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
     void Volcar() override { s.antes_de_confirmar(), real->Volcar(); }
-    void Colocar() override { real->Colocar(); }
+    void Colocar() override { s.antes_de_confirmar(), real->Colocar(); }
     size_t Bloque_De_Clonado() override { return s.bloque; }
     bool Clonar(Fuente& fuente, int64_t offset, size_t n) override {
       std::string bytes(n, '\0');
