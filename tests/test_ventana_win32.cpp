@@ -37,7 +37,10 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   RECT r{};
   GetClientRect(w, &r);
-  EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro);
+  const LONG marco =
+      GetWindowLongW(w, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+  EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro &&
+              marco == WS_MINIMIZEBOX);  // a fixed frame
   const auto de = [](auto igual) { return std::find_if(kDiseno.begin(), kDiseno.end(), igual); };
   std::string orden_z;  // Tab follows it; "=" a name that is not the control's own text
   for (HWND h = GetWindow(w, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -54,6 +57,9 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
       "=Estado Text1=Estado Command1 Label5 cmdIni ");
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
+    const std::string nombre = d.nombre;  // as designed: bold step markers, read-only path boxes
+    const bool marcador = nombre.rfind("Label4_", 0) == 0,
+               caja_de_ruta = nombre.rfind("Text", 0) == 0 && nombre != "Text1";
     const HDC dc = GetDC(h);
     SelectObject(dc, (HFONT)SendMessageW(h, WM_GETFONT, 0, 0));
     TEXTMETRICW letra{};
@@ -65,9 +71,10 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
     GetWindowRect(h, &r), MapWindowPoints(HWND_DESKTOP, w, (POINT*)&r, 2);
     EXPECT_EQ(
         std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
-                   IsWindowVisible(h), Estrecho(cara)),
-        std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, d.negrita ? FW_BOLD : FW_NORMAL,
-                   d.visible, std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif")))
+                   IsWindowVisible(h), Estrecho(cara), GetWindowLongW(h, GWL_STYLE) & ES_READONLY),
+        std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, marcador ? FW_BOLD : FW_NORMAL, d.visible,
+                   std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif"),
+                   caja_de_ruta ? ES_READONLY : 0L))
         << d.nombre;
   }
   CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
