@@ -55,9 +55,18 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
       "Label4_0 Label1 TextZorvalina=Label1 Label4_1 Label2 TextImportar=Label2 cmdOpen Label4_2 "
       "Label3 TextDestino=Label3 =Progreso de la escritura ProgressBar1=Progreso de la escritura "
       "=Estado Text1=Estado Command1 Label5 cmdIni ");
+  std::string recorrido;  // Tab, as the dialog manager walks it: labels and hidden ones skipped
+  const HWND primero = v.Hwnd(Control::TextZorvalina);
+  HWND h = primero;
+  do {
+    recorrido += de([&](const Diseno_Control& d) { return v.Hwnd(d.control) == h; })->nombre;
+    recorrido += " ";
+  } while ((h = GetNextDlgTabItem(w, h, FALSE)) != primero && h && recorrido.size() < 100);
+  EXPECT_EQ(recorrido, "TextZorvalina TextImportar cmdOpen TextDestino Command1 ");
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
-    const std::string nombre = d.nombre;  // as designed: bold step markers, read-only path boxes
+    // As designed: 8.25-point letters, bold step markers, read-only path boxes.
+    const std::string nombre = d.nombre;
     const bool marcador = nombre.rfind("Label4_", 0) == 0,
                caja_de_ruta = nombre.rfind("Text", 0) == 0 && nombre != "Text1";
     const HDC dc = GetDC(h);
@@ -69,12 +78,13 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
     if (d.tipo == Tipo::Etiqueta) GetTextExtentPoint32W(dc, texto.c_str(), texto.size(), &tam);
     GetTextMetricsW(dc, &letra), GetTextFaceW(dc, LF_FACESIZE, cara), ReleaseDC(h, dc);
     GetWindowRect(h, &r), MapWindowPoints(HWND_DESKTOP, w, (POINT*)&r, 2);
-    EXPECT_EQ(
-        std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
-                   IsWindowVisible(h), Estrecho(cara), GetWindowLongW(h, GWL_STYLE) & ES_READONLY),
-        std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, marcador ? FW_BOLD : FW_NORMAL, d.visible,
-                   std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif"),
-                   caja_de_ruta ? ES_READONLY : 0L))
+    EXPECT_EQ(std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
+                         letra.tmHeight - letra.tmInternalLeading, IsWindowVisible(h),
+                         Estrecho(cara), GetWindowLongW(h, GWL_STYLE) & ES_READONLY),
+              std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, marcador ? FW_BOLD : FW_NORMAL,
+                         std::lround(8.25 * dpi / 72), d.visible,
+                         std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif"),
+                         caja_de_ruta ? ES_READONLY : 0L))
         << d.nombre;
   }
   CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
