@@ -291,6 +291,16 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
   }
 }
 
+// Half-way, on terminals of 80, 26, 25 and 5 columns: never into the last column, where it wraps.
+TEST(Cli, TheBarFitsTheTerminalsWidth) {
+  for (const auto& [columnas, linea] :
+       {std::pair{80, "Escribiendo [####################....................]  50 %"},
+        {26, "Escribiendo [##...]  50 %"},
+        {25, " 50 %"},
+        {5, ""}})
+    EXPECT_EQ(BarraTerminal::Linea(500, 1000, columnas), linea) << columnas << " columns";
+}
+
 #ifndef _WIN32
 // Signalled once the moment's test holds, with an option for env (nohup: SIGHUP ignored). Its
 // stdout is a full FIFO: after the rename it waits there, and a signal comes after the success.
