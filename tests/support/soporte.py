@@ -1,0 +1,127 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: MIT
+# A one-folder file system in memory, through FUSE, for media the tests cannot otherwise have.
+# Usage: soporte.py MODO ORIGEN PUNTO NOTAS; it starts with ORIGEN's files, all durable.
+#   corte   after each change, NOTAS/N holds what a power cut would leave then: the names that a
+#           flush of the folder made durable, each with the bytes that a flush of its file did
+#   eio:N   a write reaching past byte N fails (EIO); enospc: every write fails (ENOSPC)
+#   eperm   files are 0755 and a chmod fails (EPERM), as on FAT
+#   lento   reads 2 MB/s, writes 10 MB/s, flush 1 s, rename 50 ms, folder flush 300 ms; each of
+#           the last three also lasts until two dots are added to NOTAS/paso (at most 5 s), which
+#           is then renamed after the step
+import errno, os, stat, sys, time
+from fusepy import FUSE, FuseOSError, Operations
+
+
+class Archivo:
+    def __init__(self, datos=b"", modo=0o644):
+        self.datos, self.durables, self.modo = bytearray(datos), bytes(datos), modo
+
+
+class Soporte(Operations):
+    def __init__(self, modo, origen, notas):
+        self.modo, self.notas, self.cambios, self.abiertos = modo, notas, 0, {}
+        self.nombres = {n: Archivo(open(os.path.join(origen, n), "rb").read(),
+                                   0o755 if modo == "eperm" else 0o644) for n in os.listdir(origen)}
+        self.durables = dict(self.nombres)
+
+    def _cambio(self):
+        if self.modo != "corte":
+            return
+        self.cambios += 1
+        corte = os.path.join(self.notas, "%05d" % self.cambios)
+        os.mkdir(corte)
+        for nombre, archivo in self.durables.items():
+            with open(os.path.join(corte, nombre), "wb") as copia:
+                copia.write(archivo.durables)
+
+    def _paso(self, nombre, segundos):
+        if self.modo != "lento":
+            return
+        paso, inicio = os.path.join(self.notas, "paso"), time.monotonic()
+        open(paso, "w").close()
+        while time.monotonic() < inicio + 5 and (time.monotonic() < inicio + segundos
+                                                 or os.path.getsize(paso) < 2):
+            time.sleep(0.005)
+        os.rename(paso, os.path.join(self.notas, nombre))
+
+    def _archivo(self, ruta):
+        if ruta[1:] not in self.nombres:
+            raise FuseOSError(errno.ENOENT)
+        return self.nombres[ruta[1:]]
+
+    def getattr(self, ruta, fh=None):
+        if ruta == "/":
+            return dict(st_mode=stat.S_IFDIR | 0o777, st_nlink=2)
+        archivo = self._archivo(ruta)
+        return dict(st_mode=stat.S_IFREG | archivo.modo, st_nlink=1, st_size=len(archivo.datos))
+
+    def readdir(self, ruta, fh):
+        return [".", ".."] + list(self.nombres)
+
+    def open(self, ruta, flags):
+        archivo = self._archivo(ruta)
+        self.abiertos[id(archivo)] = archivo
+        return id(archivo)
+
+    def create(self, ruta, modo, fi=None):
+        self.nombres[ruta[1:]] = Archivo(modo=0o755 if self.modo == "eperm" else modo & 0o777)
+        self._cambio()
+        return self.open(ruta, 0)
+
+    def read(self, ruta, n, offset, fh):
+        time.sleep(n / 2e6 if self.modo == "lento" else 0)
+        return bytes(self.abiertos[fh].datos[offset:offset + n])
+
+    def write(self, ruta, datos, offset, fh):
+        if self.modo == "enospc" or (self.modo.startswith("eio:")
+                                     and offset + len(datos) > int(self.modo[4:])):
+            raise FuseOSError(errno.ENOSPC if self.modo == "enospc" else errno.EIO)
+        time.sleep(len(datos) / 1e7 if self.modo == "lento" else 0)
+        archivo = self.abiertos[fh]
+        archivo.datos.extend(bytes(max(0, offset - len(archivo.datos))))
+        archivo.datos[offset:offset + len(datos)] = datos
+        self._cambio()
+        return len(datos)
+
+    def truncate(self, ruta, largo, fh=None):
+        archivo = self._archivo(ruta)
+        archivo.datos = archivo.datos[:largo] + bytes(max(0, largo - len(archivo.datos)))
+        self._cambio()
+
+    def fsync(self, ruta, datasync, fh):
+        self._paso("fsync", 1)
+        self.abiertos[fh].durables = bytes(self.abiertos[fh].datos)
+        self._cambio()
+
+    def fsyncdir(self, ruta, datasync, fh):
+        self._paso("fsyncdir", 0.3)
+        self.durables = dict(self.nombres)
+        self._cambio()
+
+    def rename(self, viejo, nuevo):
+        self._paso("rename", 0.05)
+        self.nombres[nuevo[1:]] = self._archivo(viejo)
+        del self.nombres[viejo[1:]]
+        self._cambio()
+
+    def unlink(self, ruta):
+        self._archivo(ruta)
+        del self.nombres[ruta[1:]]
+        self._cambio()
+
+    def chmod(self, ruta, modo):
+        if self.modo == "eperm":
+            raise FuseOSError(errno.EPERM)
+        self._archivo(ruta).modo = modo & 0o7777
+
+    def chown(self, ruta, uid, gid):
+        return 0
+
+    def utimens(self, ruta, tiempos=None):
+        return 0
+
+
+if __name__ == "__main__":
+    modo, origen, punto, notas = sys.argv[1:]
+    FUSE(Soporte(modo, origen, notas), punto, foreground=True, nothreads=True)
