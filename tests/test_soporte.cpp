@@ -118,4 +118,45 @@ TEST(Soporte, OnASlowMediumThePumpsGoOnThroughEachSlowStep) {
     EXPECT_GE(Leer_Archivo(soporte.notas + "/" + paso).size(), 2u) << paso;
 }
 
+// Unmounts the file system on `punto` at the end of its scope.
+struct Montado {
+  const std::string punto;
+  ~Montado() { ::umount2(punto.c_str(), MNT_DETACH); }
+};
+
+// The boundary before, on and after a block's edge, the audio-data project shorter and longer
+// than the output: the output clones what it can and holds the rule's bytes.
+TEST(Soporte, OnXfsAndBtrfsTheClonedOutputMatchesTheRule) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making XFS and btrfs on loop devices takes root";
+  std::string sin_mkfs;
+  for (const std::string& sistema : {std::string("xfs"), std::string("btrfs")}) {
+    if (std::system(("command -v mkfs." + sistema + " >/dev/null").c_str()) != 0) {
+      sin_mkfs += " mkfs." + sistema;
+      continue;
+    }
+    const CarpetaTemporal carpeta;
+    const Montado disco{carpeta / "disco"};
+    fs::create_directory(disco.punto);
+    ASSERT_EQ(std::system(("truncate -s 320M " + carpeta / "imagen" + " && mkfs." + sistema +
+                           " -q -f " + carpeta / "imagen" + " >/dev/null && mount -o loop " +
+                           carpeta / "imagen " + disco.punto)
+                              .c_str()),
+              0);
+    for (const int64_t limite : {8191, 8192, 8193}) {
+      for (const int64_t largo_audio : {limite + 5000, int64_t{60000}}) {
+        const std::string audio =
+            ref::Proyecto(3, largo_audio, {{367, "voz.wav"}, {limite + 9, ref::kCabecera}});
+        const std::string plantilla = ref::Proyecto(4, 40000);
+        const Peticion peticion{carpeta.Escribir("disco/plantilla.vip", plantilla),
+                                carpeta.Escribir("disco/audio.vip", audio),
+                                disco.punto + "/Importar.vip"};
+        EXPECT_EQ(Mezclar(peticion).desenlace, Desenlace::Escrito);
+        EXPECT_TRUE(Leer_Archivo(peticion.salida) == ref::Composicion(audio, plantilla))
+            << sistema << ", boundary " << limite << ", audio of " << largo_audio;
+      }
+    }
+  }
+  if (!sin_mkfs.empty()) GTEST_SKIP() << "not made, as there is no" << sin_mkfs;
+}
+
 }  // namespace
