@@ -1,49 +1,49 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
 # A one-folder file system in memory, through FUSE, for media the tests cannot otherwise have.
-# Usage: soporte.py MODO ORIGEN PUNTO NOTAS; it starts with ORIGEN's files, all durable.
+# Usage: soporte.py MODO ORIGEN PUNTO NOTAS (absolute paths); it starts with ORIGEN's files, all
+# durable, and returns once mounted.
 #   corte   after each change, NOTAS/N holds what a power cut would leave then: the names that a
 #           flush of the folder made durable, each with the bytes that a flush of its file did
 #   eio:N   a write reaching past byte N fails (EIO); enospc: every write fails (ENOSPC)
 #   eperm   files are 0755 and a chmod fails (EPERM), as on FAT
 #   lento   reads 2 MB/s, writes 10 MB/s, flush 1 s, rename 50 ms, folder flush 300 ms; each of
-#           the last three also lasts until two dots are added to NOTAS/paso (at most 5 s), which
+#           the last three lasts until two bytes are added to NOTAS/paso too (at most 5 s), which
 #           is then renamed after the step
 import errno, os, stat, sys, time
 from fusepy import FUSE, FuseOSError, Operations
 
 
 class Archivo:
-    def __init__(self, datos=b"", modo=0o644):
+    def __init__(self, datos, modo):
         self.datos, self.durables, self.modo = bytearray(datos), bytes(datos), modo
 
 
 class Soporte(Operations):
     def __init__(self, modo, origen, notas):
         self.modo, self.notas, self.cambios, self.abiertos = modo, notas, 0, {}
-        self.nombres = {n: Archivo(open(os.path.join(origen, n), "rb").read(),
-                                   0o755 if modo == "eperm" else 0o644) for n in os.listdir(origen)}
+        self.nuevo_modo = 0o755 if modo == "eperm" else 0o644
+        self.nombres = {nombre: Archivo(open(os.path.join(origen, nombre), "rb").read(),
+                                        self.nuevo_modo) for nombre in os.listdir(origen)}
         self.durables = dict(self.nombres)
 
     def _cambio(self):
-        if self.modo != "corte":
-            return
-        self.cambios += 1
-        corte = os.path.join(self.notas, "%05d" % self.cambios)
-        os.mkdir(corte)
-        for nombre, archivo in self.durables.items():
-            with open(os.path.join(corte, nombre), "wb") as copia:
-                copia.write(archivo.durables)
+        if self.modo == "corte":
+            self.cambios += 1
+            corte = os.path.join(self.notas, "%05d" % self.cambios)
+            os.mkdir(corte)
+            for nombre, archivo in self.durables.items():
+                with open(os.path.join(corte, nombre), "wb") as copia:
+                    copia.write(archivo.durables)
 
     def _paso(self, nombre, segundos):
-        if self.modo != "lento":
-            return
         paso, inicio = os.path.join(self.notas, "paso"), time.monotonic()
-        open(paso, "w").close()
-        while time.monotonic() < inicio + 5 and (time.monotonic() < inicio + segundos
-                                                 or os.path.getsize(paso) < 2):
-            time.sleep(0.005)
-        os.rename(paso, os.path.join(self.notas, nombre))
+        if self.modo == "lento":
+            open(paso, "w").close()
+            while time.monotonic() < inicio + 5 and (time.monotonic() < inicio + segundos
+                                                     or os.path.getsize(paso) < 2):
+                time.sleep(0.005)
+            os.rename(paso, os.path.join(self.notas, nombre))
 
     def _archivo(self, ruta):
         if ruta[1:] not in self.nombres:
@@ -65,7 +65,7 @@ class Soporte(Operations):
         return id(archivo)
 
     def create(self, ruta, modo, fi=None):
-        self.nombres[ruta[1:]] = Archivo(modo=0o755 if self.modo == "eperm" else modo & 0o777)
+        self.nombres[ruta[1:]] = Archivo(b"", self.nuevo_modo)
         self._cambio()
         return self.open(ruta, 0)
 
@@ -74,8 +74,7 @@ class Soporte(Operations):
         return bytes(self.abiertos[fh].datos[offset:offset + n])
 
     def write(self, ruta, datos, offset, fh):
-        if self.modo == "enospc" or (self.modo.startswith("eio:")
-                                     and offset + len(datos) > int(self.modo[4:])):
+        if self.modo == "enospc" or (self.modo[:4] == "eio:" and offset + len(datos) > int(self.modo[4:])):
             raise FuseOSError(errno.ENOSPC if self.modo == "enospc" else errno.EIO)
         time.sleep(len(datos) / 1e7 if self.modo == "lento" else 0)
         archivo = self.abiertos[fh]
@@ -101,12 +100,10 @@ class Soporte(Operations):
 
     def rename(self, viejo, nuevo):
         self._paso("rename", 0.05)
-        self.nombres[nuevo[1:]] = self._archivo(viejo)
-        del self.nombres[viejo[1:]]
+        self.nombres[nuevo[1:]] = self.nombres.pop(viejo[1:])
         self._cambio()
 
     def unlink(self, ruta):
-        self._archivo(ruta)
         del self.nombres[ruta[1:]]
         self._cambio()
 
@@ -118,10 +115,7 @@ class Soporte(Operations):
     def chown(self, ruta, uid, gid):
         return 0
 
-    def utimens(self, ruta, tiempos=None):
-        return 0
-
 
 if __name__ == "__main__":
     modo, origen, punto, notas = sys.argv[1:]
-    FUSE(Soporte(modo, origen, notas), punto, foreground=True, nothreads=True)
+    FUSE(Soporte(modo, origen, notas), punto, nothreads=True)
