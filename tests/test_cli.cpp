@@ -68,7 +68,6 @@ ENVOLVER(int, fsync, (int fd), Ruta(fd), nullptr, (fd))
 ENVOLVER(int, rename, (const char* de, const char* a), a, nullptr, (de, a))
 ENVOLVER(int, stat, (const char* r, struct stat* d), r, nullptr, (r, d))
 ENVOLVER(int, access, (const char* r, int modo), r, nullptr, (r, modo))
-ENVOLVER(int, fchmod, (int fd, mode_t modo), Ruta(fd), nullptr, (fd, modo))
 ENVOLVER(int, ioctl, (int fd, unsigned long orden, void* a), Ruta(fd), nullptr, (fd, orden, a))
 int __real_close(int);
 int __wrap_close(int fd) {  // a close that fails frees the descriptor all the same
@@ -209,7 +208,6 @@ const Caso kCasos[] = {
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},  // a failing copy or clone is redone by reads and writes, which name the side that fails
     {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
-    {kPA, 0, kFI, "", "Importar.vip", {"fchmod", "vipmerge-tmp", 1, EPERM}},  // a FAT-like medium
     {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
     {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
