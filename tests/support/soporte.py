@@ -2,11 +2,10 @@
 # SPDX-License-Identifier: MIT
 # A one-folder file system in memory, through FUSE, for media the tests cannot otherwise have.
 # Usage: soporte.py MODO ORIGEN PUNTO NOTAS (absolute paths); it starts with ORIGEN's files, all
-# durable, and returns once mounted.
+# durable, and returns once mounted. As on FAT, files are 0755 and a chmod or chown fails.
 #   corte   after each change, NOTAS/N holds what a power cut would leave then: the names that a
 #           flush of the folder made durable, each with the bytes that a flush of its file did
 #   eio:N   a write reaching past byte N fails (EIO); enospc: every write fails (ENOSPC)
-#   eperm   files are 0755 and a chmod fails (EPERM), as on FAT
 #   lento   reads 2 MB/s, writes 10 MB/s, flush 1 s, rename 50 ms, folder flush 300 ms; each of
 #           the last three lasts until two bytes are added to NOTAS/paso too (at most 5 s), which
 #           is then renamed after the step
@@ -15,16 +14,15 @@ from fusepy import FUSE, FuseOSError, Operations
 
 
 class Archivo:
-    def __init__(self, datos, modo):
-        self.datos, self.durables, self.modo = bytearray(datos), bytes(datos), modo
+    def __init__(self, datos):
+        self.datos, self.durables = bytearray(datos), bytes(datos)
 
 
 class Soporte(Operations):
     def __init__(self, modo, origen, notas):
         self.modo, self.notas, self.cambios, self.abiertos = modo, notas, 0, {}
-        self.nuevo_modo = 0o755 if modo == "eperm" else 0o644
-        self.nombres = {nombre: Archivo(open(os.path.join(origen, nombre), "rb").read(),
-                                        self.nuevo_modo) for nombre in os.listdir(origen)}
+        self.nombres = {nombre: Archivo(open(os.path.join(origen, nombre), "rb").read())
+                        for nombre in os.listdir(origen)}
         self.durables = dict(self.nombres)
 
     def _cambio(self):
@@ -54,7 +52,7 @@ class Soporte(Operations):
         if ruta == "/":
             return dict(st_mode=stat.S_IFDIR | 0o777, st_nlink=2)
         archivo = self._archivo(ruta)
-        return dict(st_mode=stat.S_IFREG | archivo.modo, st_nlink=1, st_size=len(archivo.datos))
+        return dict(st_mode=stat.S_IFREG | 0o755, st_nlink=1, st_size=len(archivo.datos))
 
     def readdir(self, ruta, fh):
         return [".", ".."] + list(self.nombres)
@@ -65,7 +63,7 @@ class Soporte(Operations):
         return id(archivo)
 
     def create(self, ruta, modo, fi=None):
-        self.nombres[ruta[1:]] = Archivo(b"", self.nuevo_modo)
+        self.nombres[ruta[1:]] = Archivo(b"")
         self._cambio()
         return self.open(ruta, 0)
 
@@ -82,11 +80,6 @@ class Soporte(Operations):
         archivo.datos[offset:offset + len(datos)] = datos
         self._cambio()
         return len(datos)
-
-    def truncate(self, ruta, largo, fh=None):
-        archivo = self._archivo(ruta)
-        archivo.datos = archivo.datos[:largo] + bytes(max(0, largo - len(archivo.datos)))
-        self._cambio()
 
     def fsync(self, ruta, datasync, fh):
         self._paso("fsync", 1)
@@ -108,13 +101,7 @@ class Soporte(Operations):
         self._cambio()
 
     def chmod(self, ruta, modo):
-        if self.modo == "eperm":
-            raise FuseOSError(errno.EPERM)
-        self._archivo(ruta).modo = modo & 0o7777
-
-    def chown(self, ruta, uid, gid):
-        return 0
-
+        raise FuseOSError(errno.EPERM)
 
 if __name__ == "__main__":
     modo, origen, punto, notas = sys.argv[1:]
