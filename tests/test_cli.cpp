@@ -8,6 +8,8 @@
 #include "LlamadasWin32.h"
 #else
 #include <grp.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #endif
@@ -289,7 +291,8 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
   }
 }
 
-// Half-way, on terminals of 80, 26, 25 and 5 columns: never into the last column, where it wraps.
+// Half-way, on terminals of 80, 26, 25 and 5 columns: never into the last column, where it wraps;
+// the width is the terminal's when the bar is drawn.
 TEST(Cli, TheBarFitsTheTerminalsWidth) {
   for (const auto& [columnas, linea] :
        {std::pair{80, "Escribiendo [####################....................]  50 %"},
@@ -297,6 +300,23 @@ TEST(Cli, TheBarFitsTheTerminalsWidth) {
         {25, " 50 %"},
         {5, ""}})
     EXPECT_EQ(BarraTerminal::Linea(500, 1000, columnas), linea) << columnas << " columns";
+#ifndef _WIN32
+  // Drawn on a pseudo-terminal of 26 columns, once the bar has been shown for a moment.
+  int terminal = -1, lado = -1;
+  const winsize tamano{0, 26, 0, 0};
+  ASSERT_EQ(::openpty(&terminal, &lado, nullptr, nullptr, &tamano), 0);
+  FILE* salida = ::fdopen(lado, "w");
+  char dibujado[128] = {};
+  {
+    BarraTerminal barra(salida, true, nullptr);
+    barra.Fijar_Maximo(1000), barra.Fijar_Visible(true);
+    pollfd legible{terminal, POLLIN, 0};
+    for (int i = 0; i < 300 && ::poll(&legible, 1, 10) == 0; ++i) barra.Fijar_Valor(500);
+    EXPECT_GT(::read(terminal, dibujado, sizeof dibujado - 1), 0);
+  }
+  EXPECT_EQ(std::string(dibujado), "\r\033[KEscribiendo [##...]  50 %");
+  std::fclose(salida), ::close(terminal);
+#endif
 }
 
 #ifndef _WIN32
