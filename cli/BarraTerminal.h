@@ -5,12 +5,13 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "Progreso.h"
 
-// A one-line progress bar on a terminal (stderr), redrawn at most ten times a second and only
-// once a transfer has run for a moment, so that short merges print nothing. With dibujar
-// false it draws nothing and only passes on a request to stop.
+// A one-line progress bar on a terminal (stderr), fitted to its width at each draw, redrawn at most
+// ten times a second and only once a transfer has run for a moment, so that short merges print
+// nothing. With dibujar false it draws nothing and only passes on a request to stop.
 class BarraTerminal : public Progreso {
  public:
   BarraTerminal(std::FILE* terminal, bool dibujar, const volatile std::sig_atomic_t* detener)
@@ -22,6 +23,8 @@ class BarraTerminal : public Progreso {
   void Fijar_Visible(bool visible) override;
   bool Bombear() override { return detener_ == nullptr || *detener_ == 0; }
   bool Visible() const { return visible_; }
+  // The line drawn at that position on a terminal of that many columns: short of the last one.
+  static std::string Linea(int64_t valor, int64_t maximo, int columnas);
 
  private:
   using Reloj = std::chrono::steady_clock;

@@ -84,6 +84,15 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
   EXPECT_EQ(std::signal(SIGXFSZ, SIG_IGN), SIG_IGN);  // a size limit fails a write, not the window
 }
 
+// Qt itself would abort (134) with advice to reinstall.
+TEST(VentanaQt, WithoutADisplayTheProgramSaysSoInOneLine) {
+  const Ejecucion e = Ejecutar_Programa(
+      "env", {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", VIPMERGE});
+  EXPECT_TRUE(e.codigo == 1 && e.errores.rfind("vipmerge: no hay pantalla", 0) == 0 &&
+              std::count(e.errores.begin(), e.errores.end(), '\n') == 1)
+      << e.codigo << " " << e.errores;
+}
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication aplicacion(argc, argv);

@@ -97,7 +97,7 @@ struct Escena {
   }
 };
 
-// The real file system, with a hook before the flush and before the rename, on their threads.
+// The real file system, with a hook before the flush, on its thread.
 // With bloque > 0 the output "clones" blocks of that size by writing the source's bytes; after
 // `quedan` bytes it stops half-way and refuses, or throws (EIO) if `lanzar`. A clone out of line
 // or after a refusal throws logic_error.
@@ -117,7 +117,7 @@ struct SistemaConFallos : SistemaArchivos {
     }
     size_t Copiar(Fuente&, int64_t, size_t) override { return 0; }
     void Volcar() override { s.antes_de_confirmar(), real->Volcar(); }
-    void Colocar() override { s.antes_de_confirmar(), real->Colocar(); }
+    void Colocar() override { real->Colocar(); }
     size_t Bloque_De_Clonado() override { return s.bloque; }
     bool Clonar(Fuente& fuente, int64_t offset, size_t n) override {
       std::string bytes(n, '\0');
