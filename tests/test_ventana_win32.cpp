@@ -37,10 +37,10 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   RECT r{};
   GetClientRect(w, &r);
-  const LONG marco =
+  const LONG marco =  // a fixed frame
       GetWindowLongW(w, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
   EXPECT_TRUE(r.right == px(8550) && r.bottom == px(4410) && fondo() == kRojoClaro &&
-              marco == WS_MINIMIZEBOX);  // a fixed frame
+              marco == WS_MINIMIZEBOX && GetFocus() == v.Hwnd(Control::TextZorvalina));
   const auto de = [](auto igual) { return std::find_if(kDiseno.begin(), kDiseno.end(), igual); };
   std::string orden_z;  // Tab follows it; "=" a name that is not the control's own text
   for (HWND h = GetWindow(w, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
