@@ -212,7 +212,7 @@ const Caso kCasos[] = {
     {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
     {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
     {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
-    {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "", 1, ENOSYS}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"copy_file_range", "plantilla.vip", 1, ENOSPC}},  // a kernel without it (ENOSYS) goes with every pread and pwrite row
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "plantilla.vip", 1, 0, true}},
     {{"-o", "@/cadena.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/cadena.vip\n", "", "destino.vip"},  // the links stay
     // Cut as its stage opens it, after it was measured.
