@@ -165,7 +165,7 @@ const Caso kCasos[] = {
     {{"--nada", "a", "b"}, 64, "", kU + "opción desconocida: --nada\nUSO"},
     {{"-o", "@/otra.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
     {{"@/P.VIP", "@/ñandú 音.vip"}, 0, kFI, "", "Importar.vip"},
-    {{"--", "-o", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},
+    {{"--", "-o", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},  // also a template that is not a .vip
     {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
     {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
     {{"@/plantilla.vip", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
@@ -175,7 +175,6 @@ const Caso kCasos[] = {
     {{"-o", "@/tubo.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
 #endif
     {{"@/plantilla.vip", "@/cabecera-96.vip"}, 2, "", kS + "@/cabecera-96.vip\n"},
-    {{"@/p.txt", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: @/p.txt)\n"},
     {{"@/falta.vip", "@/audio.vip"}, 3, "", kI + "no se encuentra el proyecto: @/falta.vip)\n"},
     {{"-o", "@/no/I.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/no/I.vip (No existe el archivo o el directorio)\n"},
     {{"-o", "@/carpeta", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/carpeta (Es un directorio)\n"},
@@ -241,7 +240,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
   ASSERT_EQ(ayuda.salida.rfind("Uso:\n  vipmerge-cli [-o SALIDA] PLANTILLA AUDIO\n", 0), 0u);
   for (const Caso& caso : kCasos) {
     CarpetaTemporal d;
-    for (const char* n : {"plantilla.vip", "P.VIP", "p.txt"}) d.Escribir(n, kPlantilla);
+    for (const char* n : {"plantilla.vip", "P.VIP"}) d.Escribir(n, kPlantilla);
     for (const char* n : {"audio.vip", "proyecto", "FreezeData.vip", ".oculto.vip", "ñandú 音.vip"})
       d.Escribir(n, kAudio);
     d.Escribir("mudo.vip", ref::Proyecto(3, 3000, {{2009, ref::kCabecera}}));
