@@ -163,13 +163,12 @@ const Caso kCasos[] = {
     {{"--check"}, 64, "", kU + "--check necesita exactamente un proyecto AUDIO\nUSO"},
     {{"--check", "-o", "x", "a"}, 64, "", kU + "--check no escribe nada: sobra -o\nUSO"},
     {{"--nada", "a", "b"}, 64, "", kU + "opción desconocida: --nada\nUSO"},
-    {{"-o", "@/otra.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/otra.vip\n", "", "otra.vip"},
     {{"@/P.VIP", "@/ñandú 音.vip"}, 0, kFI, "", "Importar.vip"},
     {{"--", "-o", "@/audio.vip"}, 3, "", kI + "no es un proyecto .vip: -o)\n"},  // also a template that is not a .vip
     {{"@/plantilla.vip", "@/proyecto"}, 1, "", kN + "@/proyecto (la ruta no tiene ningún \".\")\n"},
     {{"@/plantilla.vip", "@/FreezeData.vip"}, 1, "", kN + "@/FreezeData.vip (la ruta contiene \"FreezeData\")\n"},
     {{"@/plantilla.vip", "@/.oculto.vip"}, 1, "", kN + "@/.oculto.vip" + kNo},
-    {{"-o", "@/" + std::string(251, 'n') + ".vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // the longest name
+    {{"-o", "@/" + std::string(251, 'n') + ".vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/" + std::string(251, 'n') + ".vip\n", "", std::string(251, 'n') + ".vip"},  // -o, with the longest name
 #ifndef _WIN32
     {{"@/plantilla.vip", "@/tubo.vip"}, 1, "", kN + "@/tubo.vip" + kNo},
     {{"-o", "@/tubo.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/tubo.vip (no es un archivo normal)\n"},
