@@ -5,7 +5,6 @@
 # durable, and returns once mounted. As on FAT, files are 0755 and a chmod or chown fails.
 #   corte   after each change, NOTAS/N holds what a power cut would leave then: the names that a
 #           flush of the folder made durable, each with the bytes that a flush of its file did
-#   eio:N   a write reaching past byte N fails (EIO); enospc: every write fails (ENOSPC)
 #   lento   reads 2 MB/s, writes 10 MB/s, flush 1 s, rename 50 ms, folder flush 300 ms; each of
 #           the last three lasts until two bytes are added to NOTAS/paso too (at most 5 s), which
 #           is then renamed after the step
@@ -72,8 +71,6 @@ class Soporte(Operations):
         return bytes(self.abiertos[fh].datos[offset:offset + n])
 
     def write(self, ruta, datos, offset, fh):
-        if self.modo == "enospc" or (self.modo[:4] == "eio:" and offset + len(datos) > int(self.modo[4:])):
-            raise FuseOSError(errno.ENOSPC if self.modo == "enospc" else errno.EIO)
         time.sleep(len(datos) / 1e7 if self.modo == "lento" else 0)
         archivo = self.abiertos[fh]
         archivo.datos.extend(bytes(max(0, offset - len(archivo.datos))))
