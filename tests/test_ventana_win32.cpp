@@ -12,7 +12,7 @@
 #include "VentanaWin32.h"
 
 TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
-  std::thread([] { Sleep(60000), std::_Exit(std::fputs("sin respuesta\n", stderr)); }).detach();
+  std::thread([] { Sleep(60000), std::fputs("sin respuesta\n", stderr), std::_Exit(1); }).detach();
   VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
   FileListWin32 fileList{v.Hwnd()};
   Form1 form{v, fileList};
