@@ -119,3 +119,26 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
               PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
+
+// The real program: its window shows, and its close box ends it as "Salir" does (0).
+TEST(VentanaWin32, TheProgramShowsItsWindowAndItsCloseBoxEndsIt) {
+  std::wstring linea =
+      Ancho(std::string("\"") + (VIPMERGE[0] == '/' ? "Z:" : "") + VIPMERGE + "\"");
+  STARTUPINFOW inicio{};
+  inicio.cb = sizeof inicio;
+  PROCESS_INFORMATION programa{};
+  ASSERT_TRUE(CreateProcessW(nullptr, linea.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &inicio, &programa));
+  const wchar_t* titulo = L"Exportar los parámetros de un proyecto Vip a otro proyecto Vip";
+  HWND ventana = nullptr;
+  for (int i = 0; i < 1000 && !IsWindowVisible(ventana); ++i)
+    Sleep(10), ventana = FindWindowW(nullptr, titulo);
+  const bool visible = IsWindowVisible(ventana);
+  PostMessageW(ventana, WM_CLOSE, 0, 0);
+  DWORD codigo = STILL_ACTIVE;
+  const bool terminado = WaitForSingleObject(programa.hProcess, 10000) == WAIT_OBJECT_0;
+  GetExitCodeProcess(programa.hProcess, &codigo);
+  EXPECT_TRUE(visible && terminado && codigo == 0) << visible << terminado << codigo;
+  TerminateProcess(programa.hProcess, 1), CloseHandle(programa.hProcess),
+      CloseHandle(programa.hThread);
+}
