@@ -208,6 +208,7 @@ const Caso kCasos[] = {
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},  // a failing copy or clone is redone by reads and writes, which name the side that fails
     {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"ioctl", "vipmerge-tmp", 1, ENOSPC}},  // a full disk while cloning
     {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
     {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"copy_file_range", "plantilla.vip", 1, ENOSPC}},  // a kernel without it (ENOSYS) goes with every pread and pwrite row
@@ -291,7 +292,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
 
 // Half-way, on terminals of 80, 26, 25 and 5 columns: never into the last column, where it wraps;
 // the width is the terminal's when the bar is drawn.
-TEST(Cli, TheBarFitsTheTerminalsWidth) {
+TEST(Cli, TheBarDrawsOnlyOnATerminalFitsItsWidthAndIsErasedWhenHidden) {
   for (const auto& [columnas, linea] :
        {std::pair{80, "Escribiendo [####################....................]  50 %"},
         {26, "Escribiendo [##...]  50 %"},
@@ -299,21 +300,29 @@ TEST(Cli, TheBarFitsTheTerminalsWidth) {
         {5, ""}})
     EXPECT_EQ(BarraTerminal::Linea(500, 1000, columnas), linea) << columnas << " columns";
 #ifndef _WIN32
-  // Drawn on a pseudo-terminal of 26 columns, once the bar has been shown for a moment.
+  // Drawn on a pseudo-terminal of 26 columns once the bar has been shown for a moment, erased when
+  // hidden; never drawn where the output is no terminal.
   int terminal = -1, lado = -1;
   const winsize tamano{0, 26, 0, 0};
   ASSERT_EQ(::openpty(&terminal, &lado, nullptr, nullptr, &tamano), 0);
-  FILE* salida = ::fdopen(lado, "w");
-  char dibujado[128] = {};
+  FILE *salida = ::fdopen(lado, "w"), *archivo = std::tmpfile();
+  pollfd legible{terminal, POLLIN, 0};
+  const auto leer = [&](int espera_ms) {  // what reached the terminal in that time
+    char leidos[128];
+    return ::poll(&legible, 1, espera_ms) == 1 ? std::string(leidos, ::read(terminal, leidos, 128))
+                                               : std::string();
+  };
   {
-    BarraTerminal barra(salida, true, nullptr);
-    barra.Fijar_Maximo(1000), barra.Fijar_Visible(true);
-    pollfd legible{terminal, POLLIN, 0};
-    for (int i = 0; i < 300 && ::poll(&legible, 1, 10) == 0; ++i) barra.Fijar_Valor(500);
-    EXPECT_GT(::read(terminal, dibujado, sizeof dibujado - 1), 0);
+    BarraTerminal barra(salida, true, nullptr), en_archivo(archivo, false, nullptr);
+    for (BarraTerminal* b : {&barra, &en_archivo}) b->Fijar_Maximo(1000), b->Fijar_Visible(true);
+    std::string dibujado;
+    for (int i = 0; i < 300 && dibujado.empty(); ++i)
+      barra.Fijar_Valor(500), en_archivo.Fijar_Valor(500), dibujado = leer(10);
+    barra.Fijar_Visible(false);
+    EXPECT_EQ(dibujado + "|" + leer(1000), "\r\033[KEscribiendo [##...]  50 %|\r\033[K");
+    EXPECT_EQ(std::ftell(archivo), 0);
   }
-  EXPECT_EQ(std::string(dibujado), "\r\033[KEscribiendo [##...]  50 %");
-  std::fclose(salida), ::close(terminal);
+  std::fclose(salida), std::fclose(archivo), ::close(terminal);
 #endif
 }
 
