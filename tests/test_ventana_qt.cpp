@@ -107,7 +107,8 @@ TEST(VentanaQt, TheProgramSaysWhenThereIsNoDisplayAndClosesOnASignal) {
   const std::string guion =  // the two masks, SigIgn then SigCgt, then SIGTERM
       "env --default-signal=INT --ignore-signal=HUP \"$0\" & p=$!\n"
       "for i in $(seq 300); do grep -Eq \"^SigCgt:.*[4-7c-f].{3}$\" /proc/$p/status && break\n"
-      "sleep 0.01; done; grep -E \"^Sig(Ign|Cgt)\" /proc/$p/status; kill -TERM $p; wait $p";
+      "sleep 0.01; done; grep -E \"^Sig(Ign|Cgt)\" /proc/$p/status; kill -TERM $p\n"
+      "timeout 10 tail --pid=$p -f /dev/null || kill -KILL $p; wait $p";
   const Ejecucion senal = Ejecutar_Programa("/bin/sh", {"-c", guion, VIPMERGE});
   std::istringstream mascaras(senal.salida);
   std::string nombre;
