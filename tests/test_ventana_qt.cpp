@@ -2,6 +2,7 @@
 // What the Qt window does itself, off-screen, over a scripted dialog.
 #include <gtest/gtest.h>
 
+#include <qpa/qwindowsysteminterface.h>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "FileListDialogo.h"
 #include "Form1Qt.h"
 #include "Referencia.h"
 #include "VistaFalsa.h"
@@ -64,9 +66,14 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
                 Diseno_De(Control::Label2).texto + " <Label2 <Label4_1|" +
                 Diseno_De(Control::Label3).texto +
                 " <Label3 <Label4_2|Estado|Progreso de la escritura|");
-  std::string recorrido;  // Tab skips labels, the bar and hidden ones
-  for (int i = 0; i < 6; ++i, QTest::keyClick(ventana.focusWidget(), Qt::Key_Tab))
+  std::string recorrido;  // Tab, through the window system to a run's pump: labels, the bar and
+                          // hidden ones skipped
+  for (int i = 0; i < 6; ++i) {
     recorrido += ventana.focusWidget()->objectName().toStdString() + " ";
+    QWindowSystemInterface::handleKeyEvent(ventana.windowHandle(), QEvent::KeyPress, Qt::Key_Tab,
+                                           Qt::NoModifier);
+    ventana.Procesar_Eventos();
+  }
   EXPECT_EQ(recorrido, "TextZorvalina TextImportar cmdOpen TextDestino Command1 TextZorvalina ");
   // A merge that ends with the focus on the status line; another with SIGINT, SIGTERM and SIGHUP
   // in its flush (one unhandled ends this test): the window closes, Importar.vip stays as it was.
@@ -93,6 +100,31 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
   EXPECT_TRUE(cerrada && Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 2);
   EXPECT_EQ(qobject_cast<QLineEdit*>(de("TextDestino"))->text().toStdString(), salida);
   EXPECT_EQ(std::signal(SIGXFSZ, SIG_IGN), SIG_IGN);  // a size limit fails a write, not the window
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program was not asked to end";
+}
+
+// Qt's dialog as the window uses it: with the title and the filter asked for, in the folder of the
+// last file chosen; a cancel leaves no name, and throws only when CancelError asks for it.
+TEST(VentanaQt, TheDialogOpensWhereTheLastFileWasChosenAndACancelLeavesNoName) {
+  CarpetaTemporal carpeta;
+  FileListDialogo dialogo;
+  dialogo.DialogTitle = "Cargar", dialogo.Filter = "Proyecto Vavirerid (*.vip)|*.vip";
+  dialogo.FileName = carpeta.Escribir("a.vip", "");
+  std::string visto;
+  QTimer::singleShot(0, [&] {  // the user reads it, then cancels
+    auto* abierto = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    visto = (abierto->windowTitle() + "|" + abierto->nameFilters().join(";") + "|" +
+             abierto->directory().absolutePath())
+                .toStdString();
+    abierto->reject();
+  });
+  dialogo.ShowOpen();
+  EXPECT_EQ(visto + "|" + dialogo.FileName,
+            "Cargar|Proyecto Vavirerid (*.vip)|" + carpeta.ruta() + "|");
+  dialogo.CancelError = true;
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_THROW(dialogo.ShowOpen(), FileList::Cancelado);
 }
 
 // The real program. Without a display: one Spanish line, where Qt itself would abort (134). On a
