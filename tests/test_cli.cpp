@@ -17,6 +17,7 @@
 #include <csignal>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "BarraTerminal.h"
 #include "Cli.h"
@@ -28,7 +29,7 @@ namespace fs = std::filesystem;
 // every call), moves half the bytes asked for, or first halves the file; wrapped below the POSIX
 // file layer (-Wl,--wrap), or put in the Windows layer's table of calls, so that the layer's own
 // checks run. "señal": the terminal bar's stop is asked for; "retener": another program holds
-// `archivo` open until the vez-th try to replace it (0: throughout).
+// `archivo` open until 150 ms after the vez-th try to replace it (0: throughout).
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -97,6 +98,7 @@ static bool Sigue(const std::string& funcion, const std::string& ruta, DWORD* n 
 }
 
 static FILE* retenedor = nullptr;  // the pipe from a program that holds a file open
+static std::thread soltando;       // closes that pipe after a while
 
 #define ENVOLVER(f, P, R, N, A, FALLO) l.f = [] P { return Sigue(#f, R, N) ? ::f A : FALLO; }
 // clang-format off
@@ -107,8 +109,8 @@ static const LlamadasWin32 kConFallos = [](LlamadasWin32 l = {}) {
   ENVOLVER(FlushFileBuffers, (HANDLE h), Ruta(h), nullptr, (h), FALSE);
   ENVOLVER(GetFileSizeEx, (HANDLE h, PLARGE_INTEGER t), Ruta(h), nullptr, (h, t), FALSE);
   ENVOLVER(GetFileAttributesW, (LPCWSTR r), Estrecho(r), nullptr, (r), INVALID_FILE_ATTRIBUTES);
-  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" lets go first
-    if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) _pclose(std::exchange(retenedor, nullptr));
+  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" starts letting go
+    if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) soltando = std::thread([] { Sleep(150), _pclose(std::exchange(retenedor, nullptr)); });
     return Sigue("MoveFileExW", Estrecho(a)) ? ::MoveFileExW(de, a, f) : FALSE;
   };
   l.CloseHandle = [](HANDLE h) -> BOOL {  // a close that fails frees the handle all the same
@@ -198,8 +200,8 @@ const Caso kCasos[] = {
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"CreateFileW", "vipmerge-tmp", 1, kENOSPC}},
     {kPA, 3, "", kES + ": @/plantilla.vip)\n", "", {"GetFileSizeEx", "plantilla.vip", 1, kEIO}},
     {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // held, as Windows may say
-    // Held open by another program (tests/retener.cpp) until the second try, or throughout.
-    {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 2}},
+    // Held open by another program (tests/retener.cpp) until 150 ms after the first try (the tries pause between them), or throughout.
+    {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 1}},
     {kPA, 3, "", kI + "el archivo está abierto en otro programa)\n", "", {"retener", "Importar.vip", 0}},
     {{"-o", "@/solo-lectura.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/solo-lectura.vip (Permiso denegado)\n", "", {"CreateFileW", "vipmerge-tmp", 0, kEIO}},  // before any writing
 #else  // Wine makes no symbolic links
@@ -284,6 +286,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
                          Con(caso.err, d.ruta(), ayuda.salida), true))
         << ::testing::PrintToString(argumentos);
 #ifdef _WIN32
+    if (soltando.joinable()) soltando.join();
     if (retenedor != nullptr) _pclose(std::exchange(retenedor, nullptr));
     SetFileAttributesW(Ancho(d / "solo-lectura.vip").c_str(), FILE_ATTRIBUTE_NORMAL);  // to remove
 #endif
