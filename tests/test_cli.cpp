@@ -184,6 +184,7 @@ const Caso kCasos[] = {
     {{"--check", "@/mudo.vip"}, 1, "valido: no\nlimite: 2000\n", kN + "@/mudo.vip\n"},
     {{"--check", "@/falta.vip"}, 1, "valido: no\nlimite: 0\n", kN + "@/falta.vip" + kNo},
     {kPA, 3, "", "Se interrumpió la escritura de: @/Importar.vip\n", "", {"señal", ""}},
+    {{"--check", "@/largo.vip"}, 3, "", "", "", {"señal", ""}},  // stopped: no answer at all
     // The audio-data project is read by the check, the search and each of its two stages.
     {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
     {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
@@ -246,6 +247,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     for (const char* n : {"audio.vip", "proyecto", "FreezeData.vip", ".oculto.vip", "ñandú 音.vip"})
       d.Escribir(n, kAudio);
     d.Escribir("mudo.vip", ref::Proyecto(3, 3000, {{2009, ref::kCabecera}}));
+    d.Escribir("largo.vip", ref::Proyecto(5, 100000, {{367, "voz.wav"}}));  // read in pieces
     d.Escribir("cabecera-96.vip", ref::Proyecto(4, 3000, {{96, ref::kCabecera}, {367, "voz.wav"}}));
     d.Escribir("Importar.vip", "un Importar.vip anterior");
     fs::create_directory(d / "carpeta");
