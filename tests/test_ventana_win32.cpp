@@ -4,12 +4,14 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "FileListWin32.h"
 #include "Form1.h"
 #include "Referencia.h"
 #include "VentanaWin32.h"
+#include "VistaFalsa.h"
 
 TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
   std::thread([] { Sleep(60000), std::fputs("sin respuesta\n", stderr), std::_Exit(1); }).detach();
@@ -87,33 +89,44 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
                          caja_de_ruta ? ES_READONLY : 0L))
         << d.nombre;
   }
-  CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
+  CarpetaTemporal carpeta;
   const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}),
                     salida = carpeta.ruta() + "\\Importar.vip";
-  const std::pair<const wchar_t*, std::string> dialogos[] = {
-      {L"Cargar el proyecto que sirve de zorvalina", carpeta.ruta() + "\\P.vip"},
-      {L"Cargar el proyecto de datos de audio", carpeta.ruta() + "\\Grabación.vip"}};
+  const std::string zorvalina = carpeta.ruta() + "\\P.vip",
+                    grabacion = carpeta.ruta() + "\\Grabación.vip";
   carpeta.Escribir("P.vip", audio), carpeta.Escribir("Grabación.vip", audio);
   std::wstring tipos;
-  std::thread usuario([&] {
-    for (const auto& [titulo, ruta] : dialogos) {
-      HWND d = nullptr;
-      while (!IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
-      wchar_t tipo[64]{};  // the file types box, then the name box and Open
-      tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
-      SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
-          PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    }
-    while (!IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
-    SendMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);
-  });
-  SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
-  usuario.join();
+  // A run by a user who types each name into the system's dialog ("": cancels it), then clicks
+  // "Comenzar..."; a run that goes on after a cancel is ended with "Salir".
+  const auto ejecutar = [&](const std::string& primero, const std::string& segundo) {
+    std::atomic<bool> terminada = false;
+    std::thread usuario([&] {
+      for (const auto& [titulo, ruta] :
+           {std::pair{L"Cargar el proyecto que sirve de zorvalina", primero},
+            {L"Cargar el proyecto de datos de audio", segundo}}) {
+        HWND d = nullptr;
+        while (!IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
+        wchar_t tipo[64]{};  // the file types box, then the name box and Open or Cancel
+        tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
+        SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
+            PostMessageW(GetDlgItem(d, ruta.empty() ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
+      }
+      while (!terminada && !IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
+      const Control boton = segundo.empty() ? Control::Command1 : Control::cmdIni;
+      if (!terminada) SendMessageW(v.Hwnd(boton), BM_CLICK, 0, 0);
+    });
+    SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
+    terminada = true;
+    usuario.join();
+  };
+  ejecutar(zorvalina, grabacion);
   EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
-            "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + dialogos[1].second +
+            "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + grabacion +
                 "|Finalizado la escritura de: " + salida);
   EXPECT_TRUE(fondo() == kVerdeClaro && GetTextColor(dc) == 0 && GetFocus() == t &&
               Leer_Archivo(salida) == ref::Composicion(audio, audio));
+  ejecutar(zorvalina, "");  // the second dialog cancelled: the run ends there
+  EXPECT_TRUE(IsWindowVisible(w) && !IsWindowVisible(v.Hwnd(Control::cmdIni)));
   ReleaseDC(t, dc);
   MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
   EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
@@ -141,4 +154,33 @@ TEST(VentanaWin32, TheProgramShowsItsWindowAndItsCloseBoxEndsIt) {
   EXPECT_TRUE(visible && terminado && codigo == 0) << visible << terminado << codigo;
   TerminateProcess(programa.hProcess, 1), CloseHandle(programa.hProcess),
       CloseHandle(programa.hThread);
+}
+
+// A quit message while the output is flushed stops the run as "Salir" does: the earlier
+// Importar.vip stays, the window closes and the message is left for the outer loop.
+TEST(VentanaWin32, AQuitMessageDuringTheWritingStopsTheRun) {
+  CarpetaTemporal carpeta;
+  VistaFalsa guion;  // its dialog only
+  const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
+  guion.respuestas.assign(2, carpeta.Escribir("a.vip", audio));
+  const std::string salida = carpeta.Escribir("Importar.vip", "anterior");
+  VentanaWin32 v;
+  SistemaConFallos sistema;
+  Form1 form{v, guion, sistema};
+  v.Conectar(form), v.Mostrar_Ventana(SW_SHOW);
+  const DWORD hilo = GetCurrentThreadId();
+  sistema.antes_de_confirmar = [&] {  // on the flush's thread, while the window's thread pumps
+    PostThreadMessageW(hilo, WM_QUIT, 0, 0);
+    for (int i = 0; i < 500 && IsWindowVisible(v.Hwnd()); ++i) Sleep(10);
+  };
+  std::thread usuario([&] {
+    for (int i = 0; i < 500 && !IsWindowVisible(v.Hwnd(Control::cmdIni)); ++i) Sleep(20);
+    SendMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);
+  });
+  SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
+  usuario.join();
+  MSG quit{};
+  EXPECT_TRUE(Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 2 &&
+              !IsWindowVisible(v.Hwnd()) &&
+              PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
