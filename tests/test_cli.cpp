@@ -204,6 +204,7 @@ const Caso kCasos[] = {
     // Held open by another program (tests/retener.cpp) until 150 ms after the first try (the tries pause between them), or throughout.
     {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 1}},
     {kPA, 3, "", kI + "el archivo está abierto en otro programa)\n", "", {"retener", "Importar.vip", 0}},
+    {kPA, 3, "", kI + "Permiso denegado)\n", "", {kMueve, "Importar.vip", 0, kEACCES}},  // refused, held by nobody
     {{"-o", "@/solo-lectura.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/solo-lectura.vip (Permiso denegado)\n", "", {"CreateFileW", "vipmerge-tmp", 0, kEIO}},  // before any writing
 #else  // Wine makes no symbolic links
     {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
