@@ -18,7 +18,7 @@
 
 // A window left waiting, or blocked, ends the tests with a message rather than a time-out.
 static void Sin_Respuesta() {
-  std::this_thread::sleep_for(std::chrono::seconds(30));
+  std::this_thread::sleep_for(std::chrono::seconds(50));
   std::fputs("sin respuesta\n", stderr), std::_Exit(1);
 }
 
@@ -138,7 +138,7 @@ TEST(VentanaQt, TheProgramSaysWhenThereIsNoDisplayAndClosesOnASignal) {
       << e.codigo << " " << e.errores;
   const std::string guion =  // the two masks, SigIgn then SigCgt, then SIGTERM
       "env --default-signal=INT --ignore-signal=HUP \"$0\" & p=$!\n"
-      "for i in $(seq 300); do grep -Eq \"^SigCgt:.*[4-7c-f].{3}$\" /proc/$p/status && break\n"
+      "for i in $(seq 1000); do grep -Eq \"^SigCgt:.*[4-7c-f].{3}$\" /proc/$p/status && break\n"
       "sleep 0.01; done; grep -E \"^Sig(Ign|Cgt)\" /proc/$p/status; kill -TERM $p\n"
       "timeout 10 tail --pid=$p -f /dev/null || kill -KILL $p; wait $p";
   const Ejecucion senal = Ejecutar_Programa("/bin/sh", {"-c", guion, VIPMERGE});
