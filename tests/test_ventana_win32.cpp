@@ -17,7 +17,8 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   std::thread([] { Sleep(60000), std::fputs("sin respuesta\n", stderr), std::_Exit(1); }).detach();
   VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
   FileListWin32 fileList{v.Hwnd()};
-  Form1 form{v, fileList};
+  SistemaConFallos disco;  // the real disk, with a hook in the flush
+  Form1 form{v, fileList, disco};
   const int sistema[] = {COLOR_WINDOWTEXT, COLOR_WINDOW};  // high contrast: white text on black
   const COLORREF contraste[] = {RGB(255, 255, 255), 0};
   SetSysColors(2, sistema, contraste);
@@ -105,31 +106,45 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
            {std::pair{L"Cargar el proyecto que sirve de zorvalina", primero},
             {L"Cargar el proyecto de datos de audio", segundo}}) {
         HWND d = nullptr;
-        while (!IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
-        wchar_t tipo[64]{};  // the file types box, then the name box and Open or Cancel
+        while (!terminada && !IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
+        if (terminada) return;  // no dialog came: the click reached no handler
+        wchar_t tipo[64]{};     // the file types box, then the name box and Open or Cancel
         tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
         SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
             PostMessageW(GetDlgItem(d, ruta.empty() ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
       }
       while (!terminada && !IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
       const Control boton = segundo.empty() ? Control::Command1 : Control::cmdIni;
-      if (!terminada) SendMessageW(v.Hwnd(boton), BM_CLICK, 0, 0);
+      if (!terminada) PostMessageW(v.Hwnd(boton), BM_CLICK, 0, 0);
     });
     SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
     terminada = true;
     usuario.join();
   };
+  HWND foco_al_escribir = nullptr;  // "Open", which had it, is hidden then
+  disco.antes_de_confirmar = [&, hilo = GetCurrentThreadId()] {
+    GUITHREADINFO hilo_de_la_ventana{};
+    hilo_de_la_ventana.cbSize = sizeof hilo_de_la_ventana;
+    GetGUIThreadInfo(hilo, &hilo_de_la_ventana), foco_al_escribir = hilo_de_la_ventana.hwndFocus;
+  };
+  SetFocus(v.Hwnd(Control::cmdOpen));  // as a click on it gives it
   ejecutar(zorvalina, grabacion);
+  SetTextColor(dc, RGB(255, 255, 255));  // the theme's, until the window sets its own
   EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
             "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + grabacion +
                 "|Finalizado la escritura de: " + salida);
   EXPECT_TRUE(fondo() == kVerdeClaro && GetTextColor(dc) == 0 && GetFocus() == t &&
+              IsChild(w, foco_al_escribir) && IsWindowVisible(foco_al_escribir) &&
               Leer_Archivo(salida) == ref::Composicion(audio, audio));
-  ejecutar(zorvalina, "");  // the second dialog cancelled: the run ends there
-  EXPECT_TRUE(IsWindowVisible(w) && !IsWindowVisible(v.Hwnd(Control::cmdIni)));
+  SetFocus(v.Hwnd(Control::cmdOpen));
+  ejecutar(zorvalina, "");  // the second dialog cancelled: the run ends there, "Open" focused again
+  EXPECT_TRUE(IsWindowVisible(w) && !IsWindowVisible(v.Hwnd(Control::cmdIni)) &&
+              GetFocus() == v.Hwnd(Control::cmdOpen));
   ReleaseDC(t, dc);
+  SendMessageW(w, WM_ENDSESSION, FALSE, 0);  // an end of the session called off changes nothing
+  const bool sigue = IsWindowVisible(w);
   MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
-  EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
+  EXPECT_TRUE(sigue && SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
               PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
@@ -175,7 +190,7 @@ TEST(VentanaWin32, AQuitMessageDuringTheWritingStopsTheRun) {
   };
   std::thread usuario([&] {
     for (int i = 0; i < 500 && !IsWindowVisible(v.Hwnd(Control::cmdIni)); ++i) Sleep(20);
-    SendMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);
+    PostMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);  // no waiting on a window that left
   });
   SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
   usuario.join();
