@@ -140,6 +140,12 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   ejecutar(zorvalina, "");  // the second dialog cancelled: the run ends there, "Open" focused again
   EXPECT_TRUE(IsWindowVisible(w) && !IsWindowVisible(v.Hwnd(Control::cmdIni)) &&
               GetFocus() == v.Hwnd(Control::cmdOpen));
+  const HWND otra = CreateWindowW(L"STATIC", L"otra", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
+                                  nullptr, nullptr, nullptr);     // another program's window
+  disco.antes_de_confirmar = [&] { SetForegroundWindow(otra); };  // the user goes there meanwhile
+  ejecutar(zorvalina, grabacion);
+  SetForegroundWindow(w);  // and comes back: the focus has waited for it in Text1
+  EXPECT_EQ(GetFocus(), t);
   ReleaseDC(t, dc);
   SendMessageW(w, WM_ENDSESSION, FALSE, 0);  // an end of the session called off changes nothing
   const bool sigue = IsWindowVisible(w);
