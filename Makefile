@@ -6,8 +6,6 @@
 #                    Windows (mingw-w64)
 # make test-windows  run those tests under Wine, on a virtual display
 # make test-sanitize  every test again, built with AddressSanitizer and UBSan
-# make fuzz   the fuzz target for FUZZ_SECONDS seconds (clang, libFuzzer); an input that
-#             shows a fault is kept in build-fuzz/fuzz-findings/
 # make package          the Debian package, build-package/vipmerge_<version>_amd64.deb
 # make package-windows  the Windows zip and installer, in build-windows
 # make test-packages    install and use those packages (as root: dpkg; Windows under Wine)
@@ -15,7 +13,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WINDOWS_BUILD ?= build-windows
 
-.PHONY: all deps build test run bench clean windows test-windows test-sanitize fuzz \
+.PHONY: all deps build test run bench clean windows test-windows test-sanitize \
 	package package-windows test-packages
 
 all: build
@@ -49,7 +47,7 @@ test-windows: windows
 	scripts/test-windows $(WINDOWS_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(PACKAGE_BUILD)
 
 SANITIZE_BUILD ?= build-sanitize
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
@@ -61,20 +59,6 @@ test-sanitize: deps
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-
-FUZZ_BUILD ?= build-fuzz
-FUZZ_SECONDS ?= 60
-
-fuzz:
-	scripts/install-deps base fuzz
-	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVIPMERGE_BUILD_APP=OFF -DVIPMERGE_BUILD_TESTS=OFF -DVIPMERGE_BUILD_FUZZ=ON \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	mkdir -p $(FUZZ_BUILD)/fuzz-corpus $(FUZZ_BUILD)/fuzz-findings
-	TMPDIR=/dev/shm $(FUZZ_BUILD)/tests/fuzz/fuzz_mezcla -max_total_time=$(FUZZ_SECONDS) \
-	  -max_len=4096 -timeout=10 -print_final_stats=1 \
-	  -artifact_prefix=$(FUZZ_BUILD)/fuzz-findings/ $(FUZZ_BUILD)/fuzz-corpus
 
 PACKAGE_BUILD ?= build-package
 # Debian's own compiler and linker flags, hardening included; cpack strips the programs.

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "BarraTerminal.h"
 #include "Cli.h"
@@ -28,7 +29,7 @@ namespace fs = std::filesystem;
 // every call), moves half the bytes asked for, or first halves the file; wrapped below the POSIX
 // file layer (-Wl,--wrap), or put in the Windows layer's table of calls, so that the layer's own
 // checks run. "señal": the terminal bar's stop is asked for; "retener": another program holds
-// `archivo` open until the vez-th try to replace it (0: throughout).
+// `archivo` open until 150 ms after the vez-th try to replace it (0: throughout).
 struct Fallo {
   std::string funcion, archivo;
   int vez = 1, error = 0;
@@ -97,6 +98,7 @@ static bool Sigue(const std::string& funcion, const std::string& ruta, DWORD* n 
 }
 
 static FILE* retenedor = nullptr;  // the pipe from a program that holds a file open
+static std::thread soltando;       // closes that pipe after a while
 
 #define ENVOLVER(f, P, R, N, A, FALLO) l.f = [] P { return Sigue(#f, R, N) ? ::f A : FALLO; }
 // clang-format off
@@ -107,8 +109,8 @@ static const LlamadasWin32 kConFallos = [](LlamadasWin32 l = {}) {
   ENVOLVER(FlushFileBuffers, (HANDLE h), Ruta(h), nullptr, (h), FALSE);
   ENVOLVER(GetFileSizeEx, (HANDLE h, PLARGE_INTEGER t), Ruta(h), nullptr, (h, t), FALSE);
   ENVOLVER(GetFileAttributesW, (LPCWSTR r), Estrecho(r), nullptr, (r), INVALID_FILE_ATTRIBUTES);
-  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" lets go first
-    if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) _pclose(std::exchange(retenedor, nullptr));
+  l.MoveFileExW = [](LPCWSTR de, LPCWSTR a, DWORD f) -> BOOL {  // "retener" starts letting go
+    if (retenedor && plantado.funcion == "retener" && ++plantado.vistas == plantado.vez) soltando = std::thread([] { Sleep(150), _pclose(std::exchange(retenedor, nullptr)); });
     return Sigue("MoveFileExW", Estrecho(a)) ? ::MoveFileExW(de, a, f) : FALSE;
   };
   l.CloseHandle = [](HANDLE h) -> BOOL {  // a close that fails frees the handle all the same
@@ -182,6 +184,7 @@ const Caso kCasos[] = {
     {{"--check", "@/mudo.vip"}, 1, "valido: no\nlimite: 2000\n", kN + "@/mudo.vip\n"},
     {{"--check", "@/falta.vip"}, 1, "valido: no\nlimite: 0\n", kN + "@/falta.vip" + kNo},
     {kPA, 3, "", "Se interrumpió la escritura de: @/Importar.vip\n", "", {"señal", ""}},
+    {{"--check", "@/largo.vip"}, 3, "", "", "", {"señal", ""}},  // stopped: no answer at all
     // The audio-data project is read by the check, the search and each of its two stages.
     {kPA, 3, "", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
     {{"--check", "@/audio.vip"}, 3, "valido: no\nlimite: 0\n", "No se pudo leer: @/audio.vip (Error de entrada/salida)\n", "", {kLee, "audio.vip", 1, kEIO}},
@@ -198,9 +201,10 @@ const Caso kCasos[] = {
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"CreateFileW", "vipmerge-tmp", 1, kENOSPC}},
     {kPA, 3, "", kES + ": @/plantilla.vip)\n", "", {"GetFileSizeEx", "plantilla.vip", 1, kEIO}},
     {kPA, 0, kFI, "", "Importar.vip", {kMueve, "Importar.vip", 1, ERROR_SHARING_VIOLATION}},  // held, as Windows may say
-    // Held open by another program (tests/retener.cpp) until the second try, or throughout.
-    {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 2}},
+    // Held open by another program (tests/retener.cpp) until 150 ms after the first try (the tries pause between them), or throughout.
+    {kPA, 0, kFI, "", "Importar.vip", {"retener", "Importar.vip", 1}},
     {kPA, 3, "", kI + "el archivo está abierto en otro programa)\n", "", {"retener", "Importar.vip", 0}},
+    {kPA, 3, "", kI + "Permiso denegado)\n", "", {kMueve, "Importar.vip", 0, kEACCES}},  // refused, held by nobody
     {{"-o", "@/solo-lectura.vip", "@/plantilla.vip", "@/audio.vip"}, 3, "", kX + "@/solo-lectura.vip (Permiso denegado)\n", "", {"CreateFileW", "vipmerge-tmp", 0, kEIO}},  // before any writing
 #else  // Wine makes no symbolic links
     {{"-o", "@/enlace.vip", "@/plantilla.vip", "@/audio.vip"}, 0, kF + "@/enlace.vip\n", "", "destino.vip"},  // the link stays
@@ -208,6 +212,7 @@ const Caso kCasos[] = {
     {kPA, 0, kFI, "", "Importar.vip", {"pread", "audio.vip", 3, EINTR}},
     {kPA, 0, kFI, "", "Importar.vip", {"copy_file_range", "audio.vip", 2, EIO}},  // a failing copy or clone is redone by reads and writes, which name the side that fails
     {kPA, 0, kFI, "", "Importar.vip", {"ioctl", "vipmerge-tmp", 1, EIO}},
+    {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"ioctl", "vipmerge-tmp", 1, ENOSPC}},  // a full disk while cloning
     {{"-c", "ulimit -f 4; exec \"$0\" \"$1\" \"$2\"", "@/plantilla.vip", "@/audio.vip"}, 3, "", kI + "Archivo demasiado grande)\n"},
     {{"-c", "exec \"$0\" \"$1\" \"$2\" >/dev/full", "--check", "@/audio.vip"}, 3, "", kX + "la salida estándar (No queda espacio en el dispositivo)\n"},
     {kPA, 3, "", kI + "No queda espacio en el dispositivo)\n", "", {"copy_file_range", "plantilla.vip", 1, ENOSPC}},  // a kernel without it (ENOSYS) goes with every pread and pwrite row
@@ -243,6 +248,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
     for (const char* n : {"audio.vip", "proyecto", "FreezeData.vip", ".oculto.vip", "ñandú 音.vip"})
       d.Escribir(n, kAudio);
     d.Escribir("mudo.vip", ref::Proyecto(3, 3000, {{2009, ref::kCabecera}}));
+    d.Escribir("largo.vip", ref::Proyecto(5, 100000, {{367, "voz.wav"}}));  // read in pieces
     d.Escribir("cabecera-96.vip", ref::Proyecto(4, 3000, {{96, ref::kCabecera}, {367, "voz.wav"}}));
     d.Escribir("Importar.vip", "un Importar.vip anterior");
     fs::create_directory(d / "carpeta");
@@ -283,6 +289,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
                          Con(caso.err, d.ruta(), ayuda.salida), true))
         << ::testing::PrintToString(argumentos);
 #ifdef _WIN32
+    if (soltando.joinable()) soltando.join();
     if (retenedor != nullptr) _pclose(std::exchange(retenedor, nullptr));
     SetFileAttributesW(Ancho(d / "solo-lectura.vip").c_str(), FILE_ATTRIBUTE_NORMAL);  // to remove
 #endif
@@ -291,7 +298,7 @@ TEST(Cli, EachCaseExitsPrintsAndWritesAsAScriptExpects) {
 
 // Half-way, on terminals of 80, 26, 25 and 5 columns: never into the last column, where it wraps;
 // the width is the terminal's when the bar is drawn.
-TEST(Cli, TheBarFitsTheTerminalsWidth) {
+TEST(Cli, TheBarDrawsOnlyOnATerminalFitsItsWidthAndIsErasedWhenHidden) {
   for (const auto& [columnas, linea] :
        {std::pair{80, "Escribiendo [####################....................]  50 %"},
         {26, "Escribiendo [##...]  50 %"},
@@ -299,21 +306,29 @@ TEST(Cli, TheBarFitsTheTerminalsWidth) {
         {5, ""}})
     EXPECT_EQ(BarraTerminal::Linea(500, 1000, columnas), linea) << columnas << " columns";
 #ifndef _WIN32
-  // Drawn on a pseudo-terminal of 26 columns, once the bar has been shown for a moment.
+  // Drawn on a pseudo-terminal of 26 columns once the bar has been shown for a moment, erased when
+  // hidden; never drawn where the output is no terminal.
   int terminal = -1, lado = -1;
   const winsize tamano{0, 26, 0, 0};
   ASSERT_EQ(::openpty(&terminal, &lado, nullptr, nullptr, &tamano), 0);
-  FILE* salida = ::fdopen(lado, "w");
-  char dibujado[128] = {};
+  FILE *salida = ::fdopen(lado, "w"), *archivo = std::tmpfile();
+  pollfd legible{terminal, POLLIN, 0};
+  const auto leer = [&](int espera_ms) {  // what reached the terminal in that time
+    char leidos[128];
+    return ::poll(&legible, 1, espera_ms) == 1 ? std::string(leidos, ::read(terminal, leidos, 128))
+                                               : std::string();
+  };
   {
-    BarraTerminal barra(salida, true, nullptr);
-    barra.Fijar_Maximo(1000), barra.Fijar_Visible(true);
-    pollfd legible{terminal, POLLIN, 0};
-    for (int i = 0; i < 300 && ::poll(&legible, 1, 10) == 0; ++i) barra.Fijar_Valor(500);
-    EXPECT_GT(::read(terminal, dibujado, sizeof dibujado - 1), 0);
+    BarraTerminal barra(salida, true, nullptr), en_archivo(archivo, false, nullptr);
+    for (BarraTerminal* b : {&barra, &en_archivo}) b->Fijar_Maximo(1000), b->Fijar_Visible(true);
+    std::string dibujado;
+    for (int i = 0; i < 300 && dibujado.empty(); ++i)
+      barra.Fijar_Valor(500), en_archivo.Fijar_Valor(500), dibujado = leer(10);
+    barra.Fijar_Visible(false);
+    EXPECT_EQ(dibujado + "|" + leer(1000), "\r\033[KEscribiendo [##...]  50 %|\r\033[K");
+    EXPECT_EQ(std::ftell(archivo), 0);
   }
-  EXPECT_EQ(std::string(dibujado), "\r\033[KEscribiendo [##...]  50 %");
-  std::fclose(salida), ::close(terminal);
+  std::fclose(salida), std::fclose(archivo), ::close(terminal);
 #endif
 }
 

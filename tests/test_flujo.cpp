@@ -101,4 +101,27 @@ TEST(Barra, ScalesPositionsOfAnySizeIntoItsRange) {
   }
 }
 
+// The designed form, pinned: the views are built from this table, and their tests read it too.
+TEST(Diseno, TheTableHoldsTheDesignedPlacesTabStopsAndMarkers) {
+  // Each control: its name, left,top,width,height in twips, its place in the tab order, V when
+  // visible at the start, N when bold.
+  std::string tabla;
+  for (const Diseno_Control& d : kDiseno) {
+    char fila[80];
+    std::snprintf(fila, sizeof fila, "%s %d,%d,%d,%d %d%s%s|", d.nombre, d.left, d.top, d.width,
+                  d.height, d.tabulacion, d.visible ? " V" : "", d.negrita ? " N" : "");
+    tabla += fila;
+  }
+  EXPECT_EQ(tabla,  // by the form's rows: the buttons at the top, the three steps, the bottom
+            "cmdOpen 585,135,1005,465 2 V|cmdIni 6945,150,1005,465 14|"
+            "Label1 585,705,6780,195 3 V|Label4_0 360,1065,120,195 7 V N|"
+            "TextZorvalina 570,1005,7395,330 0 V|"
+            "Label2 555,1500,5625,195 4 V|Label4_1 360,1875,120,195 8 V N|"
+            "TextImportar 555,1770,7440,330 1 V|"
+            "Label3 540,2250,7410,195 6 V|Label4_2 345,2610,120,195 9 V N|"
+            "TextDestino 555,2535,7440,330 5 V|"
+            "ProgressBar1 570,3045,7455,285 10|Text1 600,3465,7425,285 11|"
+            "Command1 7005,3825,1005,465 12 V|Label5 585,3975,2340,195 13 V|");
+}
+
 }  // namespace

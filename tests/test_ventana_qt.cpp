@@ -2,15 +2,25 @@
 // What the Qt window does itself, off-screen, over a scripted dialog.
 #include <gtest/gtest.h>
 
+#include <qpa/qwindowsysteminterface.h>
 #include <QtTest>
 #include <QtWidgets>
 
 #include <atomic>
 #include <csignal>
+#include <sstream>
+#include <thread>
 
+#include "FileListDialogo.h"
 #include "Form1Qt.h"
 #include "Referencia.h"
 #include "VistaFalsa.h"
+
+// A window left waiting, or blocked, ends the tests with a message rather than a time-out.
+static void Sin_Respuesta() {
+  std::this_thread::sleep_for(std::chrono::seconds(50));
+  std::fputs("sin respuesta\n", stderr), std::_Exit(1);
+}
 
 TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAnother) {
   CarpetaTemporal carpeta;
@@ -56,9 +66,14 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
                 Diseno_De(Control::Label2).texto + " <Label2 <Label4_1|" +
                 Diseno_De(Control::Label3).texto +
                 " <Label3 <Label4_2|Estado|Progreso de la escritura|");
-  std::string recorrido;  // Tab skips labels, the bar and hidden ones
-  for (int i = 0; i < 6; ++i, QTest::keyClick(ventana.focusWidget(), Qt::Key_Tab))
+  std::string recorrido;  // Tab, through the window system to a run's pump: labels, the bar and
+                          // hidden ones skipped
+  for (int i = 0; i < 6; ++i) {
     recorrido += ventana.focusWidget()->objectName().toStdString() + " ";
+    QWindowSystemInterface::handleKeyEvent(ventana.windowHandle(), QEvent::KeyPress, Qt::Key_Tab,
+                                           Qt::NoModifier);
+    ventana.Procesar_Eventos();
+  }
   EXPECT_EQ(recorrido, "TextZorvalina TextImportar cmdOpen TextDestino Command1 TextZorvalina ");
   // A merge that ends with the focus on the status line; another with SIGINT, SIGTERM and SIGHUP
   // in its flush (one unhandled ends this test): the window closes, Importar.vip stays as it was.
@@ -72,7 +87,6 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
     if (de("cmdIni")->isVisible()) QTest::mouseClick(de("cmdIni"), Qt::LeftButton);
   });
   comenzar.start(10);
-  QTimer::singleShot(10000, &comenzar, [] { qFatal("nadie terminó la espera de Comenzar..."); });
   QTest::mouseClick(de("cmdOpen"), Qt::LeftButton);
   EXPECT_TRUE(ventana.focusWidget() == de("Text1") &&
               de("Text1")->palette().color(QPalette::Text) == QColor(Qt::black));
@@ -86,20 +100,63 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
   EXPECT_TRUE(cerrada && Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 2);
   EXPECT_EQ(qobject_cast<QLineEdit*>(de("TextDestino"))->text().toStdString(), salida);
   EXPECT_EQ(std::signal(SIGXFSZ, SIG_IGN), SIG_IGN);  // a size limit fails a write, not the window
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program was not asked to end";
 }
 
-// Qt itself would abort (134) with advice to reinstall.
-TEST(VentanaQt, WithoutADisplayTheProgramSaysSoInOneLine) {
+// Qt's dialog as the window uses it: with the title and the filter asked for, in the folder of the
+// last file chosen; a cancel leaves no name, and throws only when CancelError asks for it.
+TEST(VentanaQt, TheDialogOpensWhereTheLastFileWasChosenAndACancelLeavesNoName) {
+  CarpetaTemporal carpeta;
+  FileListDialogo dialogo;
+  dialogo.DialogTitle = "Cargar", dialogo.Filter = "Proyecto Vavirerid (*.vip)|*.vip";
+  dialogo.FileName = carpeta.Escribir("a.vip", "");
+  std::string visto;
+  QTimer::singleShot(0, [&] {  // the user reads it, then cancels
+    auto* abierto = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    visto = (abierto->windowTitle() + "|" + abierto->nameFilters().join(";") + "|" +
+             abierto->directory().absolutePath())
+                .toStdString();
+    abierto->reject();
+  });
+  dialogo.ShowOpen();
+  EXPECT_EQ(visto + "|" + dialogo.FileName,
+            "Cargar|Proyecto Vavirerid (*.vip)|" + carpeta.ruta() + "|");
+  dialogo.CancelError = true;
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_THROW(dialogo.ShowOpen(), FileList::Cancelado);
+}
+
+// The real program. Without a display: one Spanish line, where Qt itself would abort (134). On a
+// screen, started under nohup: SIGHUP stays ignored, SIGINT and SIGTERM are caught once the window
+// is up (some seconds at most), and SIGTERM then closes it as "Salir" does (0, not 143).
+TEST(VentanaQt, TheProgramSaysWhenThereIsNoDisplayAndClosesOnASignal) {
   const Ejecucion e = Ejecutar_Programa(
       "env", {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", VIPMERGE});
   EXPECT_TRUE(e.codigo == 1 && e.errores.rfind("vipmerge: no hay pantalla", 0) == 0 &&
               std::count(e.errores.begin(), e.errores.end(), '\n') == 1)
       << e.codigo << " " << e.errores;
+  const std::string guion =  // the two masks, SigIgn then SigCgt, then SIGTERM
+      "env --default-signal=INT --ignore-signal=HUP \"$0\" & p=$!\n"
+      "for i in $(seq 1000); do grep -Eq \"^SigCgt:.*[4-7c-f].{3}$\" /proc/$p/status && break\n"
+      "sleep 0.01; done; grep -E \"^Sig(Ign|Cgt)\" /proc/$p/status; kill -TERM $p\n"
+      "timeout 10 tail --pid=$p -f /dev/null || kill -KILL $p; wait $p";
+  const Ejecucion senal = Ejecutar_Programa("/bin/sh", {"-c", guion, VIPMERGE});
+  std::istringstream mascaras(senal.salida);
+  std::string nombre;
+  unsigned long long ignoradas = 0, atendidas = 0;
+  mascaras >> nombre >> std::hex >> ignoradas >> nombre >> atendidas;
+  const auto bit = [](int numero) { return 1ull << (numero - 1); };
+  const unsigned long long atendidas_esperadas = bit(SIGINT) | bit(SIGTERM);
+  EXPECT_TRUE(senal.codigo == 0 && (ignoradas & bit(SIGHUP)) &&
+              (atendidas & (atendidas_esperadas | bit(SIGHUP))) == atendidas_esperadas)
+      << senal.codigo << " " << senal.salida << senal.errores;
 }
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication aplicacion(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  std::thread(Sin_Respuesta).detach();
   return RUN_ALL_TESTS();
 }

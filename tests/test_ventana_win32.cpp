@@ -4,18 +4,21 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "FileListWin32.h"
 #include "Form1.h"
 #include "Referencia.h"
 #include "VentanaWin32.h"
+#include "VistaFalsa.h"
 
 TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSession) {
-  std::thread([] { Sleep(60000), std::_Exit(std::fputs("sin respuesta\n", stderr)); }).detach();
+  std::thread([] { Sleep(60000), std::fputs("sin respuesta\n", stderr), std::_Exit(1); }).detach();
   VentanaWin32 v;  // shown, over the system's dialog; the thread above ends a test left waiting
   FileListWin32 fileList{v.Hwnd()};
-  Form1 form{v, fileList};
+  SistemaConFallos disco;  // the real disk, with a hook in the flush
+  Form1 form{v, fileList, disco};
   const int sistema[] = {COLOR_WINDOWTEXT, COLOR_WINDOW};  // high contrast: white text on black
   const COLORREF contraste[] = {RGB(255, 255, 255), 0};
   SetSysColors(2, sistema, contraste);
@@ -87,35 +90,118 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
                          caja_de_ruta ? ES_READONLY : 0L))
         << d.nombre;
   }
-  CarpetaTemporal carpeta;  // a user types each name into the system's dialog, then "Comenzar..."
+  CarpetaTemporal carpeta;
   const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}}),
                     salida = carpeta.ruta() + "\\Importar.vip";
-  const std::pair<const wchar_t*, std::string> dialogos[] = {
-      {L"Cargar el proyecto que sirve de zorvalina", carpeta.ruta() + "\\P.vip"},
-      {L"Cargar el proyecto de datos de audio", carpeta.ruta() + "\\Grabación.vip"}};
+  const std::string zorvalina = carpeta.ruta() + "\\P.vip",
+                    grabacion = carpeta.ruta() + "\\Grabación.vip";
   carpeta.Escribir("P.vip", audio), carpeta.Escribir("Grabación.vip", audio);
   std::wstring tipos;
+  // A run by a user who types each name into the system's dialog ("": cancels it), then clicks
+  // "Comenzar..."; a run that goes on after a cancel is ended with "Salir".
+  const auto ejecutar = [&](const std::string& primero, const std::string& segundo) {
+    std::atomic<bool> terminada = false;
+    std::thread usuario([&] {
+      for (const auto& [titulo, ruta] :
+           {std::pair{L"Cargar el proyecto que sirve de zorvalina", primero},
+            {L"Cargar el proyecto de datos de audio", segundo}}) {
+        HWND d = nullptr;
+        while (!terminada && !IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
+        if (terminada) return;  // no dialog came: the click reached no handler
+        wchar_t tipo[64]{};     // the file types box, then the name box and Open or Cancel
+        tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
+        SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
+            PostMessageW(GetDlgItem(d, ruta.empty() ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
+      }
+      while (!terminada && !IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
+      const Control boton = segundo.empty() ? Control::Command1 : Control::cmdIni;
+      if (!terminada) PostMessageW(v.Hwnd(boton), BM_CLICK, 0, 0);
+    });
+    SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
+    terminada = true;
+    usuario.join();
+  };
+  HWND foco_al_escribir = nullptr;  // "Open", which had it, is hidden then
+  disco.antes_de_confirmar = [&, hilo = GetCurrentThreadId()] {
+    GUITHREADINFO hilo_de_la_ventana{};
+    hilo_de_la_ventana.cbSize = sizeof hilo_de_la_ventana;
+    GetGUIThreadInfo(hilo, &hilo_de_la_ventana), foco_al_escribir = hilo_de_la_ventana.hwndFocus;
+  };
+  SetFocus(v.Hwnd(Control::cmdOpen));  // as a click on it gives it
+  ejecutar(zorvalina, grabacion);
+  SetTextColor(dc, RGB(255, 255, 255));  // the theme's, until the window sets its own
+  EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
+            "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + grabacion +
+                "|Finalizado la escritura de: " + salida);
+  EXPECT_TRUE(fondo() == kVerdeClaro && GetTextColor(dc) == 0 && GetFocus() == t &&
+              IsChild(w, foco_al_escribir) && IsWindowVisible(foco_al_escribir) &&
+              Leer_Archivo(salida) == ref::Composicion(audio, audio));
+  SetFocus(v.Hwnd(Control::cmdOpen));
+  ejecutar(zorvalina, "");  // the second dialog cancelled: the run ends there, "Open" focused again
+  EXPECT_TRUE(IsWindowVisible(w) && !IsWindowVisible(v.Hwnd(Control::cmdIni)) &&
+              GetFocus() == v.Hwnd(Control::cmdOpen));
+  const HWND otra = CreateWindowW(L"STATIC", L"otra", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
+                                  nullptr, nullptr, nullptr);     // another program's window
+  disco.antes_de_confirmar = [&] { SetForegroundWindow(otra); };  // the user goes there meanwhile
+  ejecutar(zorvalina, grabacion);
+  SetForegroundWindow(w);  // and comes back: the focus has waited for it in Text1
+  EXPECT_EQ(GetFocus(), t);
+  ReleaseDC(t, dc);
+  SendMessageW(w, WM_ENDSESSION, FALSE, 0);  // an end of the session called off changes nothing
+  const bool sigue = IsWindowVisible(w);
+  MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
+  EXPECT_TRUE(sigue && SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
+              PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// The real program: its window shows, and its close box ends it as "Salir" does (0).
+TEST(VentanaWin32, TheProgramShowsItsWindowAndItsCloseBoxEndsIt) {
+  std::wstring linea =
+      Ancho(std::string("\"") + (VIPMERGE[0] == '/' ? "Z:" : "") + VIPMERGE + "\"");
+  STARTUPINFOW inicio{};
+  inicio.cb = sizeof inicio;
+  PROCESS_INFORMATION programa{};
+  ASSERT_TRUE(CreateProcessW(nullptr, linea.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &inicio, &programa));
+  const wchar_t* titulo = L"Exportar los parámetros de un proyecto Vip a otro proyecto Vip";
+  HWND ventana = nullptr;
+  for (int i = 0; i < 1000 && !IsWindowVisible(ventana); ++i)
+    Sleep(10), ventana = FindWindowW(nullptr, titulo);
+  const bool visible = IsWindowVisible(ventana);
+  PostMessageW(ventana, WM_CLOSE, 0, 0);
+  DWORD codigo = STILL_ACTIVE;
+  const bool terminado = WaitForSingleObject(programa.hProcess, 10000) == WAIT_OBJECT_0;
+  GetExitCodeProcess(programa.hProcess, &codigo);
+  EXPECT_TRUE(visible && terminado && codigo == 0) << visible << terminado << codigo;
+  TerminateProcess(programa.hProcess, 1), CloseHandle(programa.hProcess),
+      CloseHandle(programa.hThread);
+}
+
+// A quit message while the output is flushed stops the run as "Salir" does: the earlier
+// Importar.vip stays, the window closes and the message is left for the outer loop.
+TEST(VentanaWin32, AQuitMessageDuringTheWritingStopsTheRun) {
+  CarpetaTemporal carpeta;
+  VistaFalsa guion;  // its dialog only
+  const std::string audio = ref::Proyecto(1, 3000, {{367, "voz.wav"}, {2009, ref::kCabecera}});
+  guion.respuestas.assign(2, carpeta.Escribir("a.vip", audio));
+  const std::string salida = carpeta.Escribir("Importar.vip", "anterior");
+  VentanaWin32 v;
+  SistemaConFallos sistema;
+  Form1 form{v, guion, sistema};
+  v.Conectar(form), v.Mostrar_Ventana(SW_SHOW);
+  const DWORD hilo = GetCurrentThreadId();
+  sistema.antes_de_confirmar = [&] {  // on the flush's thread, while the window's thread pumps
+    PostThreadMessageW(hilo, WM_QUIT, 0, 0);
+    for (int i = 0; i < 500 && IsWindowVisible(v.Hwnd()); ++i) Sleep(10);
+  };
   std::thread usuario([&] {
-    for (const auto& [titulo, ruta] : dialogos) {
-      HWND d = nullptr;
-      while (!IsWindowVisible(d = FindWindowW(nullptr, titulo))) Sleep(20);
-      wchar_t tipo[64]{};  // the file types box, then the name box and Open
-      tipos += std::wstring(tipo, GetDlgItemTextW(d, 0x470, tipo, 64));
-      SetDlgItemTextW(d, 0x47c, Ancho(ruta).c_str()),
-          PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    }
-    while (!IsWindowVisible(v.Hwnd(Control::cmdIni))) Sleep(20);
-    SendMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);
+    for (int i = 0; i < 500 && !IsWindowVisible(v.Hwnd(Control::cmdIni)); ++i) Sleep(20);
+    PostMessageW(v.Hwnd(Control::cmdIni), BM_CLICK, 0, 0);  // no waiting on a window that left
   });
   SendMessageW(v.Hwnd(Control::cmdOpen), BM_CLICK, 0, 0);
   usuario.join();
-  EXPECT_EQ(Estrecho(tipos) + "|" + v.Texto(Control::TextImportar) + "|" + v.Texto(Control::Text1),
-            "Proyecto Zorvalina (*.vip)Proyecto Vavirerid (*.vip)|" + dialogos[1].second +
-                "|Finalizado la escritura de: " + salida);
-  EXPECT_TRUE(fondo() == kVerdeClaro && GetTextColor(dc) == 0 && GetFocus() == t &&
-              Leer_Archivo(salida) == ref::Composicion(audio, audio));
-  ReleaseDC(t, dc);
-  MSG quit{};  // the end of the session, like closing the window, does what "Salir" does
-  EXPECT_TRUE(SendMessageW(w, WM_QUERYENDSESSION, 0, 0) && !IsWindowVisible(w) &&
+  MSG quit{};
+  EXPECT_TRUE(Leer_Archivo(salida) == "anterior" && carpeta.Nombres().size() == 2 &&
+              !IsWindowVisible(v.Hwnd()) &&
               PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
