@@ -146,6 +146,7 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   ejecutar(zorvalina, grabacion);
   SetForegroundWindow(w);  // and comes back: the focus has waited for it in Text1
   EXPECT_EQ(GetFocus(), t);
+  DestroyWindow(otra);
   ReleaseDC(t, dc);
   SendMessageW(w, WM_ENDSESSION, FALSE, 0);  // an end of the session called off changes nothing
   const bool sigue = IsWindowVisible(w);
