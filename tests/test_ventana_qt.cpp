@@ -48,16 +48,14 @@ TEST(VentanaQt, BuildsANamedLayoutTakesKeysAnnouncesAMergeAndClosesOnASignalInAn
       "3|1||Proyecto Vip, del que se leen los datos de audio, para el proyecto Vip Destino "
       "3|2||Proyecto Vip Destino 3, al que se le han grabado los datos de audio de 2, y los datos "
       "de parámetros de 1|3||||Salir|Versión beta, en fase de pruebas");
-  for (const Diseno_Control& d : kDiseno) {  // a label at its corner, in its caption's size
+  for (const Diseno_Control& d : kDiseno) {  // labels sized to their captions, as designed
     auto* e = qobject_cast<QLabel*>(de(d.nombre));
     auto* caja = qobject_cast<QLineEdit*>(de(d.nombre));
-    const std::string nombre = d.nombre;  // as designed: bold step markers, read-only path boxes
-    const bool marcador = nombre.rfind("Label4_", 0) == 0;
     const QRect lugar(d.left / 15, d.top / 15, e ? e->sizeHint().width() : d.width / 15,
                       e ? 13 : d.height / 15);
     EXPECT_TRUE(de(d.nombre)->geometry() == lugar && de(d.nombre)->isVisible() == d.visible &&
-                (!e || (e->text() == d.texto && e->font().bold() == marcador)) &&
-                (!caja || caja->isReadOnly() == (nombre != "Text1")))
+                (!e || (e->text() == d.texto && e->font().bold() == d.negrita)) &&
+                (!caja || caja->isReadOnly() == (d.control != Control::Text1)))
         << d.nombre;
   }
   EXPECT_EQ(lector("TextZorvalina") + lector("TextImportar") + lector("TextDestino") +

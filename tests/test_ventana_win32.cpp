@@ -69,9 +69,7 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
   for (const Diseno_Control& d : kDiseno) {
     const HWND h = v.Hwnd(d.control);
     // As designed: 8.25-point letters, bold step markers, read-only path boxes.
-    const std::string nombre = d.nombre;
-    const bool marcador = nombre.rfind("Label4_", 0) == 0,
-               caja_de_ruta = nombre.rfind("Text", 0) == 0 && nombre != "Text1";
+    const bool caja_de_ruta = d.tipo == Tipo::CajaLectura;
     const HDC dc = GetDC(h);
     SelectObject(dc, (HFONT)SendMessageW(h, WM_GETFONT, 0, 0));
     TEXTMETRICW letra{};
@@ -84,7 +82,7 @@ TEST(VentanaWin32, TheDesignedAndNamedFormAtTheMonitorsDpiAMergeAndTheEndOfTheSe
     EXPECT_EQ(std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, letra.tmWeight,
                          letra.tmHeight - letra.tmInternalLeading, IsWindowVisible(h),
                          Estrecho(cara), GetWindowLongW(h, GWL_STYLE) & ES_READONLY),
-              std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, marcador ? FW_BOLD : FW_NORMAL,
+              std::tuple(px(d.left), px(d.top), tam.cx, tam.cy, d.negrita ? FW_BOLD : FW_NORMAL,
                          std::lround(8.25 * dpi / 72), d.visible,
                          std::string(dpi > 96 ? "Microsoft Sans Serif" : "MS Sans Serif"),
                          caja_de_ruta ? ES_READONLY : 0L))
